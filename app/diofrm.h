@@ -1,0 +1,23 @@
+// The DIO window: one panel, no bars.
+#pragma once
+
+#include "childfrm.h"
+
+namespace nuv {
+
+class CDIODoc;
+class CDIOVw;
+
+class CDIOFrm : public CChildFrame {
+    Q_OBJECT
+public:
+    explicit CDIOFrm(CDIODoc* doc, QWidget* parent = nullptr);
+    ~CDIOFrm() override;
+    bool Create() override;
+    CDIOVw* GetView() const { return m_pView; }
+
+protected:
+    CDIOVw* m_pView = nullptr;
+};
+
+} // namespace nuv

@@ -1,0 +1,55 @@
+// The application object: the device in use and the open AI and DIO windows.
+#pragma once
+
+#include "cmdtarget.h"
+#include "mdq4170.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace nuv {
+
+class CAIFrm;
+class CDIOFrm;
+class CMainFrm;
+class CAIHistDoc;
+
+class CNUVApp : public CCmdTarget {
+public:
+    CNUVApp();
+
+    // Start-up and exit. InitInstance returns false when the program must stop without a
+    // main window.
+    bool InitInstance();
+    int ExitInstance();
+
+    // Commands handled by the application.
+    bool OnCmdMsg(int nID, CCmdUI* pUI) override;
+    void OnAIWindow();        // 32812
+    void OnDIOWindow();       // 32811
+    void OnDeviceInfo();      // 32802
+    void OnOpenDataFile();    // 32851 (and Ctrl+O)
+
+    // Opens `path` in a new history window (recent list, dropped files, files handed over
+    // by the desktop, the open dialogs). Returns the new document (also when its open
+    // failed: the window stays open and empty), nullptr when no window could be made.
+    CAIHistDoc* OpenDocumentFile(const QString& path);
+
+    // Recent-file list (16 entries, persisted).
+    void AddToRecentFileList(const QString& path);
+    QStringList RecentFiles() const { return m_recentFiles; }
+
+    MDQ4170_HANDLE m_hDevice = MDQ4170_INVALID_HANDLE;
+    int m_nDeviceIndex = 0;
+    int m_hDeviceMutex = 0;          // lock-file descriptor of "%d-MDQ4170" (0: none)
+    CAIFrm* m_pAIFrame = nullptr;
+    CDIOFrm* m_pDIOFrame = nullptr;
+    CMainFrm* m_pMainWnd = nullptr;
+
+private:
+    QStringList m_recentFiles;
+};
+
+extern CNUVApp theApp;
+
+} // namespace nuv

@@ -1,0 +1,18 @@
+# nuv_folder(CORE <files>): the listed files go to nuvcore, every other .cpp/.h of the
+# folder goes to nuvgui. New files are picked up at the next build.
+function(nuv_folder)
+  cmake_parse_arguments(F "" "" "CORE" ${ARGN})
+  file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(core "")
+  foreach(f ${F_CORE})
+    list(APPEND core ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+  endforeach()
+  if(core)
+    target_sources(nuvcore PRIVATE ${core})
+    list(REMOVE_ITEM all ${core})
+  endif()
+  if(all)
+    target_sources(nuvgui PRIVATE ${all})
+  endif()
+  target_include_directories(nuvcore PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()

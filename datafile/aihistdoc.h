@@ -1,0 +1,75 @@
+// The history document: one opened data file, the window of records the views show at
+// the current position, and the history window's display state.
+#pragma once
+
+#include "document.h"
+#include "fileheader.h"
+#include "mdq4170.h"
+
+#include <QRgb>
+#include <QString>
+#include <cstdint>
+
+namespace nuv {
+
+class CAIHistFrm;
+class CAIDigitVw;
+class CAICurveVw;
+class CAIHistParamVw;
+
+class CAIHistDoc : public CDocument {
+    Q_OBJECT
+public:
+    static constexpr int kWindowScans = 131072;
+    static constexpr int kMaxScans = 2147482391;
+
+    CAIHistDoc();
+    ~CAIHistDoc() override;
+
+    // Opens `path` into this document; true on success (messages shown on failure).
+    bool OpenFile(const QString& path);
+    // Reads the window at the current position (asks the waveform view for its length).
+    void ReloadWindow();
+    void OnCloseDocument() override;
+
+    // Commands 32851, 32818, 32850, 32813-32815, 32784 handled by the document.
+    bool OnCmdMsg(int nID, CCmdUI* pUI) override;
+
+    // Value of code k of channel c: k * gain + offset.
+    double CodeValue(int channel, uint16_t code) const { return double(code) * m_dGain[channel] + m_dOffset[channel]; }
+
+    // Windows of this document
+    CAIHistFrm* m_pFrame = nullptr;
+    CAIDigitVw* m_pDigitVw = nullptr;
+    CAICurveVw* m_pCurveVw = nullptr;
+    CAIHistParamVw* m_pParamVw = nullptr;
+
+    uint32_t m_nWindowLength = 0;        // scans in the window buffer
+    uint32_t m_nChannelCount = 8;        // channels per scan in the file
+    uint16_t m_ReadBuffer[8 * kWindowScans];
+    uint16_t m_Window[8][kWindowScans];  // window split per channel slot
+    AIParam m_Param{};                   // parameter block of the opened file
+    AIParam m_PrevParam{};
+    int m_nEnabled[8]{};                 // enabled channel numbers, ascending
+    int m_nEnabledCount = 0;
+    int32_t m_nPosition = 0;             // first scan of the window
+    double m_dOffset[8]{};               // RangeMin per channel number
+    double m_dGain[8]{};                 // CodeStep per channel number
+    int m_bMiddleValue = 1;
+    double m_dHorzFactor = 1.0;
+    int32_t m_nScanCount = 0;
+    int32_t m_nMaxPosition = 0;
+    MDQ4170_FILE m_hFile = -1;
+    int m_bTile = 1;                     // 1 tiled, 0 overlay
+    int m_bOpen = 0;
+    HeaderBytes m_Header{};
+    uint64_t m_nFileBytes = 0;           // length of the opened file
+    int32_t m_nCursorScan[2]{0, 0};
+    int m_nDigitMode = 2;                // DigitDisplayMode, Voltage
+    QRgb m_TraceColor[8];
+    QRgb m_CursorColor[3];
+    int m_nSelSlot = 0;
+    QString m_strPath;
+};
+
+} // namespace nuv

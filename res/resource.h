@@ -1,0 +1,92 @@
+// Resource and command ids used throughout the program.
+#pragma once
+
+namespace nuv {
+
+// Templates / menus / icons
+constexpr int IDR_MAINFRAME = 128;
+constexpr int IDR_AITYPE = 129;       // AI window: template, menu
+constexpr int IDR_DIOTYPE = 173;      // DIO window
+constexpr int IDR_HISTTYPE = 182;     // history window
+constexpr int IDR_CONTEXTMENUS = 138; // digit view (popup 0) and waveform view (popup 1) context menus
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDD_SELDEV = 178;
+constexpr int IDD_OPERATEBAR = 143;
+constexpr int IDW_OPERATEBAR = 144;
+constexpr int IDD_STATUSINFO = 166;
+constexpr int IDD_AIPARAM = 160;
+constexpr int IDD_AIHISTPARAM = 191;
+constexpr int IDD_AICAL = 190;
+constexpr int IDD_DIO = 155;
+constexpr int IDC_TABBAR_CTRL = 133;
+
+// Commands
+constexpr int ID_FILE_NEW = 57600;
+constexpr int ID_FILE_OPEN = 57601;
+constexpr int ID_FILE_CLOSE = 57602;
+constexpr int ID_FILE_PRINT = 57607;
+constexpr int ID_FILE_PRINT_DIRECT = 57608;
+constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+constexpr int ID_FILE_MRU_FILE1 = 57616;
+constexpr int ID_WINDOW_CASCADE = 57650;
+constexpr int ID_WINDOW_TILE_HORZ = 57651;
+constexpr int ID_WINDOW_TILE_VERT = 57652;
+constexpr int ID_APP_ABOUT = 57664;
+constexpr int ID_APP_EXIT = 57665;
+constexpr int ID_NEXT_PANE = 57680;
+constexpr int ID_PREV_PANE = 57681;
+
+constexpr int ID_START_ACQ = 1317;        // "开始采集任务"
+constexpr int ID_STOP_ACQ = 1316;         // "停止采集任务"
+constexpr int ID_AI_WINDOW = 32812;
+constexpr int ID_DIO_WINDOW = 32811;
+constexpr int ID_AO_WINDOW = 32874;
+constexpr int ID_CTR_WINDOW = 32864;
+constexpr int ID_OPEN_DATAFILE = 32851;
+constexpr int ID_RETURN_ACQ = 32796;      // "返回AI采集" / "返回到采集"
+constexpr int ID_DEVICE_CAL = 32869;
+constexpr int ID_TILE_DISPLAY = 32818;
+constexpr int ID_OVERLAY_DISPLAY = 32850;
+constexpr int ID_MIDDLE_VALUE = 32784;
+constexpr int ID_VIEW_OPERATEBAR = 32870;
+constexpr int ID_VIEW_PARAMBAR = 32783;
+constexpr int ID_VIEW_STATUSBAR = 32810;
+constexpr int ID_DEVICE_INFO = 32802;
+constexpr int ID_DIGIT_DEC = 32813;
+constexpr int ID_DIGIT_HEX = 32814;
+constexpr int ID_DIGIT_VOLT = 32815;
+
+// Operate bar controls
+constexpr int IDC_READ_TIMEOUT = 1322;
+constexpr int IDC_XZOOM = 1297;
+
+// Status information bar fields
+constexpr int IDC_STATUS_FILENAME = 1109;
+constexpr int IDC_STATUS_FREESPACE = 1111;
+constexpr int IDC_STATUS_STORED = 1110;
+constexpr int IDC_STATUS_COUNT = 1287;
+
+// AI parameter panel (also the history panel's channel boxes and range lists)
+constexpr int IDC_CHANNEL_BOX[8] = {1327, 1328, 1329, 1330, 1332, 1333, 1334, 1335};
+constexpr int IDC_RANGE_LIST[8] = {1230, 1232, 1233, 1235, 1231, 1236, 1237, 1238};
+constexpr int IDC_BREAK_ICON[8] = {1339, 1340, 1341, 1342, 1343, 1344, 1345, 1346};
+constexpr int IDC_CJC_TEMP = 1336;
+constexpr int IDC_MATCH_RANGE = 1338;
+constexpr int IDC_READ_INTERVAL = 1331;
+constexpr int IDC_SHOW_WAVE = 1358;
+constexpr int IDC_SAVE_FILE = 1347;
+constexpr int IDC_FILE_NOTE = 1356;
+constexpr int IDC_HIST_CHANNELS = 1355;
+constexpr int IDC_HIST_POINTS = 1356;
+
+// Bitmaps
+constexpr int IDB_BREAK_NA = 207;      // grey
+constexpr int IDB_BREAK_BROKEN = 208;  // red
+constexpr int IDB_BREAK_OK = 209;      // green
+constexpr int IDB_LINE_INVALID = 197;
+constexpr int IDB_LINE_HIGH = 198;
+constexpr int IDB_LINE_LOW = 199;
+constexpr int IDB_WINDOW_TABS = 193;
+constexpr int IDB_BAR_TABS = 111;
+
+} // namespace nuv
