@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds and runs every test: a plain build, then an ASan+UBSan build, then a bounded run
+# of each libFuzzer target.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+./scripts/deps.sh
+jobs=$(nproc)
+
+echo "== build and test"
+cmake -S . -B build-ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUV_BENCH=ON
+ninja -C build-ci
+ctest --test-dir build-ci --output-on-failure -j "$jobs"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNUV_SANITIZE=ON -DNUV_BENCH=OFF
+ninja -C build-asan
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzz targets (bounded)"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUV_FUZZ=ON -DNUV_BENCH=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+ninja -C build-fuzz fuzzers
+shopt -s nullglob
+export QT_QPA_PLATFORM=offscreen
+for fz in build-fuzz/tests/fuzz_*; do
+  [ -x "$fz" ] || continue
+  name=$(basename "$fz"); name=${name#fuzz_}
+  corpus=tests/fuzz/corpus_$name
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+  echo "-- $(basename "$fz")"
+  ASAN_OPTIONS=detect_leaks=0 "$fz" -max_total_time=${NUV_FUZZ_SECONDS:-30} -rss_limit_mb=4096 "$work"
+  rm -rf "$work"
+done
+echo "== all tests passed"

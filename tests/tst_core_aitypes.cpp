@@ -1,0 +1,96 @@
+// Range table, unit rule, the unsigned run test, conversions and derived periods.
+#include "aitypes.h"
+
+#include <QTest>
+#include <cstddef>
+
+using namespace nuv;
+
+class TstCoreAiTypes : public QObject {
+    Q_OBJECT
+private slots:
+    void recordLayouts()
+    {
+        QCOMPARE(sizeof(AIParam), size_t(48));
+        QCOMPARE(offsetof(AIParam, ChannelCount), size_t(4));
+        QCOMPARE(offsetof(AIParam, Range), size_t(8));
+        QCOMPARE(offsetof(AIParam, Reserved0), size_t(40));
+        QCOMPARE(offsetof(AIParam, Reserved1), size_t(44));
+        QCOMPARE(sizeof(RangeInfo), size_t(64));
+        QCOMPARE(offsetof(RangeInfo, RangeMax), size_t(8));
+        QCOMPARE(offsetof(RangeInfo, RangeMin), size_t(16));
+        QCOMPARE(offsetof(RangeInfo, RangeSpan), size_t(24));
+        QCOMPARE(offsetof(RangeInfo, CodeStep), size_t(32));
+        QCOMPARE(sizeof(ChannelReading), size_t(28));
+        QCOMPARE(offsetof(ChannelReading, BreakState), size_t(4));
+        QCOMPARE(offsetof(ChannelReading, ReadingRange), size_t(8));
+        QCOMPARE(offsetof(ChannelReading, Code), size_t(12));
+        QCOMPARE(offsetof(ChannelReading, Value), size_t(16));
+        QCOMPARE(sizeof(ScanBlock), size_t(224));
+    }
+
+    void rangeNamesAndUnits()
+    {
+        QCOMPARE(RangeName(0), QStringLiteral("-50～+50mV"));
+        QCOMPARE(RangeName(1), QStringLiteral("-100 ～ +100mV"));
+        QCOMPARE(RangeName(8), QStringLiteral("4 ～ +20mA"));
+        QCOMPARE(RangeName(11), QStringLiteral("T型(-200～400℃)"));
+        QCOMPARE(RangeName(15), QStringLiteral("B型(0～1800℃)"));
+        QVERIFY(RangeName(16).isEmpty());
+        QVERIFY(RangeName(-1).isEmpty());
+        const char* units[16] = {"mV", "mV", "mV", "V", "V", "V", "V", "mA", "mA",
+                                 "℃", "℃", "℃", "℃", "℃", "℃", "℃"};
+        for (uint32_t c = 0; c < 16; ++c)
+            QCOMPARE(RangeUnitText(c), QString::fromUtf8(units[c]));
+        QCOMPARE(RangeUnitText(16), QStringLiteral("V"));
+        QVERIFY(!IsThermocouple(8));
+        QVERIFY(IsThermocouple(9));
+    }
+
+    void runTest()
+    {
+        AIParam p{};
+        p.FirstChannel = 2;
+        p.ChannelCount = 3;
+        int ch[8];
+        QCOMPARE(EnabledChannels(p, ch), 3);
+        QCOMPARE(ch[0], 2);
+        QCOMPARE(ch[2], 4);
+        QVERIFY(!IsChannelEnabled(p, 1));
+        QVERIFY(!IsChannelEnabled(p, 5));
+
+        // No channel: first 0xFFFFFFFF with count 0 enables nothing, and a large count
+        // from a huge first channel never wraps into small channel numbers.
+        p.FirstChannel = kNoChannel;
+        p.ChannelCount = 0;
+        QCOMPARE(EnabledChannels(p, ch), 0);
+        p.ChannelCount = 5;
+        QCOMPARE(EnabledChannels(p, ch), 0);
+        p.FirstChannel = 6;
+        p.ChannelCount = 0xFFFFFFFFu;
+        QCOMPARE(EnabledChannels(p, ch), 2);
+    }
+
+    void conversion()
+    {
+        const double min = -10.0, step = 20.0 / 65536.0;
+        QCOMPARE(CodeToValue(0, min, step), -10.0);
+        QCOMPARE(CodeToValue(65535, min, step), -10.0 + 65535 * step);
+        QVERIFY(CodeToValue(0x8000, min, step) >= 0.0); // top bit set is never negative
+        QCOMPARE(CodeToValue(0x8000, min, step), 0.0);
+    }
+
+    void periods()
+    {
+        QCOMPARE(CJCPeriod(499.0f), 500u);
+        QCOMPARE(CJCPeriod(500.0f), 1000u);
+        QCOMPARE(NotifyInterval(50.0f), 100.0f);
+        QCOMPARE(NotifyInterval(1000.0f), 1000.0f);
+        const AIParam d = DefaultAIParam();
+        QCOMPARE(d.FirstChannel, 0u);
+        QCOMPARE(d.ChannelCount, 8u);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCoreAiTypes)
+#include "tst_core_aitypes.moc"
