@@ -43,6 +43,11 @@ MDQ4170_API void MDQ4170SIM_FailDIO(uint32_t index, uint32_t mask);
 MDQ4170_API void MDQ4170SIM_SetBrokenChannel(uint32_t index, int32_t channel);
 /* Replace the 16-byte user PID of a module. */
 MDQ4170_API void MDQ4170SIM_SetUserPID(uint32_t index, const char pid[16]);
+/* Fix what the terminals of `channel` carry instead of the generated signal, in the unit of
+ * the range the channel is read in (mV, V, mA; thermocouple ranges: the hot-junction
+ * temperature in degC). No noise is added. NaN returns to the generated signal. Readings
+ * still pass through the converter error and the stored calibration. */
+MDQ4170_API void MDQ4170SIM_SetChannelInput(uint32_t index, uint32_t channel, double value);
 
 /* Every data file created from now on accepts only `bytes` bytes in all; later writes come
  * up short (disk full). bytes < 0: no limit. */
