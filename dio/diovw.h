@@ -1,10 +1,18 @@
 // The digital I/O panel: output toggles, input indicators, manual and automatic reads.
 #pragma once
 
+#include "direader.h"
 #include "document.h"
 #include "wndmsg.h"
 
 #include <QWidget>
+#include <array>
+#include <cstdint>
+
+class QAbstractButton;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
 
 namespace nuv {
 
@@ -17,8 +25,45 @@ public:
     void OnInitialUpdate() override;
     HWND GetSafeHwnd() const { return m_hWnd.get(); }
 
+    // The controls' handlers.
+    void OnOutputClicked(int line);   // 1060-1067
+    void OnManualRead();              // 1004
+    void OnAutoRead(bool checked);    // 1085
+    void OnInvertClicked();           // 1070-1077
+    void OnPauseChanged();            // 1324
+
+    // Bitmap id (197, 198, 199) an input indicator or output button shows.
+    int InputImage(int line) const;
+    int OutputImage(int line) const;
+    bool IsReading() const { return m_reader.IsActive(); }
+    int Pause() const { return m_reader.Pause(); }
+    bool InvertFlag(int line) const { return m_bInvert[size_t(line)] != 0; }
+
 protected:
+    bool event(QEvent* e) override;
+
     CWndHandle m_hWnd{this};
+
+private:
+    void BuildControls();
+    // Reads the pause edit as an integer; false (after telling the operator) when it holds none.
+    bool UpdateData();
+    void ShowInputs(const uint32_t states[8]);
+    void ShowOutputs(const uint32_t states[8]);
+    void StopReader();
+    static void SetLineImage(QAbstractButton* b, int bitmapId);
+
+    std::array<int32_t, 8> m_bInvert{};
+    bool m_bReportFailures = true;
+    CDIReader m_reader;
+
+    std::array<QPushButton*, 8> m_pOutput{};   // 1060-1067
+    std::array<QPushButton*, 8> m_pInput{};    // 1081-1084, 1091-1094
+    std::array<QCheckBox*, 8> m_pInvert{};     // 1070-1077
+    QCheckBox* m_pAutoRead = nullptr;          // 1085
+    QPushButton* m_pManualRead = nullptr;      // 1004
+    QLineEdit* m_pCount = nullptr;             // 1323
+    QLineEdit* m_pPause = nullptr;             // 1324
 };
 
 } // namespace nuv

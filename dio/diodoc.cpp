@@ -1,0 +1,7 @@
+#include "diodoc.h"
+
+namespace nuv {
+
+CDIODoc::CDIODoc() = default;
+
+} // namespace nuv
