@@ -148,7 +148,8 @@ MDQ4170_API uint32_t MDQ4170_FILE_Write(MDQ4170_FILE f, const void* buffer, uint
             continue;
         if (n <= 0) {
             const int e = n < 0 ? errno : ENOSPC;
-            fail(call, errnoToError(e), file->path + ": " + std::to_string(done) + " of " + std::to_string(bytes) +
+            // EBADF on a handle we hold open means it was opened for reading.
+            fail(call, e == EBADF ? MDQ4170_ERROR_ACCESS_DENIED : errnoToError(e), file->path + ": " + std::to_string(done) + " of " + std::to_string(bytes) +
                                             " bytes written: " + std::strerror(e));
             return done;
         }
