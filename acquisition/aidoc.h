@@ -49,6 +49,14 @@ public:
     // parameter record.
     void OnCloseDocument() override;
 
+    // The waveform view back at its origin: scroll range sweep length + 150, position 0,
+    // pens, layout and redraw. Does nothing without a waveform view.
+    void ResetCurveView();
+    // Waits until the worker has marked itself idle, handling events meanwhile so that a
+    // box the worker raised can be answered. False when that cannot happen (a worker box
+    // is up below this call); the worker then still runs.
+    bool WaitForWorkerIdle();
+
     // The windows of this document (set by the frame when it builds them).
     CAIFrm* m_pFrame = nullptr;
     CAIDigitView* m_pDigitView = nullptr;
@@ -78,6 +86,7 @@ public:
     float m_fReadInterval = 1000.0f;
     float m_fNotifyInterval = 1000.0f;
     AcquisitionWorker* m_pWorker = nullptr;
+    std::atomic<int> m_nWorkerBox{0};   // the worker waits for the operator to close a box
 
     // Recording state
     int m_bSaveFile = 0;
@@ -103,6 +112,10 @@ public:
     int m_nPlotWidth = 800;       // samples one screen shows
     int m_nSelChannel = 0;
     int m_nCursorIndex[2]{0, 0};
+
+private:
+    void ReleaseDataFile();
+    bool m_bClosed = false;
 };
 
 } // namespace nuv

@@ -8,7 +8,9 @@ CDocument::CDocument(QObject* parent) : QObject(parent) {}
 
 CDocument::~CDocument()
 {
-    for (CView* v : m_views)
+    // SetDocument(nullptr) removes the view from m_views: walk a copy.
+    const QList<CView*> views = m_views;
+    for (CView* v : views)
         if (v->GetDocument() == this)
             v->SetDocument(nullptr);
 }

@@ -13,7 +13,12 @@ public:
     explicit CAIDataVw(QWidget* parent = nullptr);
     QWidget* GetWidget() override { return this; }
     void OnInitialUpdate() override;
+    // One row per enabled channel, numbered 0 .. n-1 (no-op while not attached to a document).
     void SetRowCount(uint32_t n);
+    uint32_t RowCount() const { return m_nRows; }
+
+private:
+    uint32_t m_nRows = 4;
 };
 
 } // namespace nuv

@@ -1,10 +1,13 @@
 // The live digit view: one row per reading of the running acquisition.
 #pragma once
 
+#include "digitrows.h"
 #include "document.h"
 #include "wndmsg.h"
 
 #include <QTableView>
+
+class QMenu;
 
 namespace nuv {
 
@@ -13,6 +16,8 @@ class CAIDoc;
 class CAIDigitView : public QTableView, public CView {
     Q_OBJECT
 public:
+    static constexpr uint64_t kRowModulus = 1048576;
+
     explicit CAIDigitView(QWidget* parent = nullptr);
     ~CAIDigitView() override;
     QWidget* GetWidget() override { return this; }
@@ -23,8 +28,24 @@ public:
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;   // 32813-32815
     HWND GetSafeHwnd() const { return m_hWnd.get(); }
 
+    // One reading: the count after it and the reading (WM_USER+100 carries both).
+    void AppendReading(uint64_t sampleCount, const ScanBlock& scan);
+    DigitDisplayMode Mode() const { return m_nMode; }
+    CDigitRowModel* Rows() const { return m_pRows; }
+    // The context menu "显示(数字窗)" with its items in their current update state.
+    QMenu* BuildContextMenu(QWidget* parent);
+
 protected:
+    bool event(QEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
     CWndHandle m_hWnd{this};
+
+private:
+    bool RouteCommand(int nID, CCmdUI* pUI);
+
+    CDigitRowModel* m_pRows;
+    DigitDisplayMode m_nMode = DigitDisplayMode::Voltage;
 };
 
 } // namespace nuv

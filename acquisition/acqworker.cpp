@@ -1,0 +1,276 @@
+#include "acqworker.h"
+
+#include "acqmsg.h"
+#include "aidoc.h"
+#include "aitypes.h"
+#include "msgseam.h"
+#include "nuvapp.h"
+#include "wndmsg.h"
+
+#include <chrono>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace nuv {
+
+std::atomic<AcquisitionWorker::Probe> AcquisitionWorker::s_probe{nullptr};
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const QString kMsgVerify = QStringLiteral("AI参数校验有错，已被调整为合法值，请注意查看日志文件MDQ4170.log");
+const QString kMsgInitTask = QStringLiteral("初始化AI采集任务失败，请查看日志文件MDQ4170.log中的具体信息");
+const QString kMsgReadTimeout = QStringLiteral(
+    "读取采样数据超时错误, 如果触发事件迟迟不来或者需要很长的采样时间，请延长超时时间或者直接设置为－1.0");
+const QString kMsgReadFailed = QStringLiteral("读取采样数据失败，请查看日志文件MDQ4170.log中的具体信息");
+const QString kMsgFirstCJCTimeout = QStringLiteral("Read CJC data timeout, exit read function.");
+const QString kMsgFirstCJCError = QStringLiteral("Read CJC data error");
+const QString kMsgCJCTimeout = QStringLiteral("读取冷端补偿数据失败，退出采集");
+const QString kMsgWriteFailed = QStringLiteral(
+    "存盘失败，如果是FAT32磁盘格式，则可能是\n超过4GB长度而出错，或者是没有剩余磁盘空间");
+const QString kMsgRelease = QStringLiteral("释放采集任务失败，请查看日志文件MDQ4170.log中的具体信息");
+
+inline void CallProbe(int phase)
+{
+    if (auto p = AcquisitionWorker::s_probe.load(std::memory_order_relaxed))
+        p(phase);
+}
+
+void SetOffset(MDQ4170_FILE f, uint64_t offset)
+{
+    MDQ4170_FILE_SetOffset(f, uint32_t(offset), uint32_t(offset >> 32), 0);
+}
+
+} // namespace
+
+uint32_t TickCount()
+{
+    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
+}
+
+AcquisitionWorker::AcquisitionWorker(CAIDoc* doc) : m_pDoc(doc) {}
+
+AcquisitionWorker::~AcquisitionWorker() { Join(); }
+
+void AcquisitionWorker::Resume()
+{
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { RaisePriority(); Run(); });
+}
+
+void AcquisitionWorker::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+// The highest priority an unprivileged thread may take: as low a nice value as the
+// process's limits allow (usually just the inherited one).
+void AcquisitionWorker::RaisePriority()
+{
+    const pid_t tid = pid_t(::syscall(SYS_gettid));
+    errno = 0;
+    const int current = ::getpriority(PRIO_PROCESS, id_t(tid));
+    if (errno != 0)
+        return;
+    for (int nice = -20; nice < current; ++nice)
+        if (::setpriority(PRIO_PROCESS, id_t(tid), nice) == 0)
+            return;
+}
+
+void AcquisitionWorker::Message(const QString& text)
+{
+    // Shown by the window thread; this thread waits for the operator.
+    m_pDoc->m_nWorkerBox.store(1);
+    AfxMessageBox(text);
+    m_pDoc->m_nWorkerBox.store(0);
+}
+
+int AcquisitionWorker::Run()
+{
+    CAIDoc& doc = *m_pDoc;
+
+    // Preparation
+    doc.m_bWorkerIdle.store(0);
+    m_hDevice = theApp.m_hDevice;
+    m_nCount = 0;
+    m_bNotifyDue = true;
+    m_bFirstCycle = true;
+    m_fCJC = 0.0;
+    m_nCJCWord = 0;
+    m_nCodesInLast = 0;
+    m_Start = StartTime{};
+    m_nRecords = 0;
+    m_bSave = doc.m_bSaveFile != 0;
+    m_nSweepLength = doc.m_nSweepLength > 0 ? doc.m_nSweepLength : 1;
+    std::memset(doc.m_ValueRing, 0, sizeof doc.m_ValueRing);
+    m_nCJCPeriod = CJCPeriod(doc.m_fReadInterval);
+
+    if (!MDQ4170_AI_VerifyParam(m_hDevice, &doc.m_Param))
+        Message(kMsgVerify);
+    if (!MDQ4170_AI_InitTask(m_hDevice, &doc.m_Param, nullptr)) {
+        Message(kMsgInitTask);
+        Finish();
+        return 1;
+    }
+    if (m_bSave) {
+        m_Start = LocalStartTimeNow();
+        // A valid header right away (no readings yet), so that the file is readable
+        // whatever becomes of this process; the final one replaces it at the end.
+        int enabled[kChannels];
+        const uint32_t codes = uint32_t(EnabledChannels(doc.m_Param, enabled));
+        BuildFileHeader(m_hDevice, doc.m_Param, m_Start, codes, 0, m_Header);
+        SetOffset(doc.m_hDataFile, 0);
+        MDQ4170_FILE_Write(doc.m_hDataFile, m_Header.data(), kHeaderSize);
+        SetOffset(doc.m_hDataFile, kHeaderSize);
+    }
+    m_nLastCJCTick = m_nLastNotifyTick = m_nLastHeaderTick = TickCount();
+
+    const float readInterval = doc.m_fReadInterval;
+    const float notifyInterval = doc.m_fNotifyInterval;
+    const bool showWave = doc.m_bShowWave.load() != 0;
+
+    while (doc.m_bRunning.load(std::memory_order_acquire)) {
+        const Clock::time_point cycleStart = Clock::now();
+
+        if (!MDQ4170_AI_ReadData(m_hDevice, &doc.m_Scan)) {
+            Message(MDQ4170_GetLastError() == MDQ4170_WAIT_TIMEOUT ? kMsgReadTimeout : kMsgReadFailed);
+            break;
+        }
+        CallProbe(0);
+        if (m_bFirstCycle) {
+            if (!ReadCJC(false))
+                break;
+            m_bFirstCycle = false;
+        }
+
+        const uint64_t n = ++m_nCount;
+        doc.m_SampleCount.store(n, std::memory_order_release);
+        doc.m_ScanCopy = doc.m_Scan;
+
+        uint32_t tick = TickCount();
+        if (uint32_t(tick - m_nLastCJCTick) > m_nCJCPeriod) {
+            if (!ReadCJC(true))
+                break;
+            m_nLastCJCTick = tick;
+        }
+        if (notifyInterval <= float(uint32_t(tick - m_nLastNotifyTick))) {
+            m_bNotifyDue = true;
+            m_nLastNotifyTick = tick;
+        }
+        if (m_bSave && !WriteRecord(tick)) {
+            doc.m_bRunning.store(0);
+            break;
+        }
+
+        DigitRowNotice row;
+        row.SampleCount = n;
+        row.Scan = doc.m_ScanCopy;
+        PostMessage(doc.m_hDigitWnd.load(), WM_DIGIT_ROW, 0, 0, &row, sizeof row);
+
+        if (showWave) {
+            const int s = int(n % uint64_t(m_nSweepLength));
+            for (int k = 0; k < kChannels; ++k) {
+                doc.m_CodeRing[k][s] = doc.m_ScanCopy.Channel[k].Code;
+                doc.m_ValueRing[k][s] = doc.m_ScanCopy.Channel[k].Value;
+            }
+            if (m_bNotifyDue) {
+                doc.m_nVisibleCount.store(s, std::memory_order_relaxed);
+                doc.m_nSweepPos.store(s, std::memory_order_release);
+                PostMessage(doc.m_hCurveWnd.load(), WM_CURVE_UPDATE);
+                m_bNotifyDue = false;
+            }
+        }
+        CallProbe(1);
+
+        if (!doc.m_bRunning.load(std::memory_order_acquire))
+            break;
+
+        // Pacing: the cycle lasts the read interval, or as long as the read when that is longer.
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - cycleStart).count();
+        const int64_t elapsed = int64_t(ms + 1.0);
+        const int64_t pause = readInterval < float(elapsed) ? 0 : int64_t(readInterval) - elapsed;
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause > 0 ? pause : 0));
+    }
+
+    Finish();
+    return 1;
+}
+
+bool AcquisitionWorker::ReadCJC(bool periodic)
+{
+    CAIDoc& doc = *m_pDoc;
+    if (!MDQ4170_AI_ReadCJCTemp(m_hDevice, &m_nCJCWord, &m_fCJC)) {
+        const bool timeout = MDQ4170_GetLastError() == MDQ4170_WAIT_TIMEOUT;
+        if (periodic)
+            Message(timeout ? kMsgCJCTimeout : kMsgReadFailed);
+        else
+            Message(timeout ? kMsgFirstCJCTimeout : kMsgFirstCJCError);
+        return false;
+    }
+    // The panel sets the cold-junction text and its break icons from this copy.
+    CJCNotice note;
+    note.Celsius = m_fCJC;
+    const ScanBlock& scan = periodic ? doc.m_ScanCopy : doc.m_Scan;
+    for (int k = 0; k < kChannels; ++k) {
+        note.ReadingRange[k] = scan.Channel[k].ReadingRange;
+        note.BreakState[k] = scan.Channel[k].BreakState;
+    }
+    PostMessage(doc.m_hParamWnd.load(), WM_BREAK_ICONS, 0, 0, &note, sizeof note);
+    return true;
+}
+
+bool AcquisitionWorker::WriteRecord(uint32_t tick)
+{
+    CAIDoc& doc = *m_pDoc;
+    uint16_t codes[kChannels];
+    uint32_t n = 0;
+    for (uint32_t k = 0; k < uint32_t(kChannels); ++k)
+        if (IsChannelEnabled(doc.m_Param, k))
+            codes[n++] = doc.m_ScanCopy.Channel[k].Code;
+    if (MDQ4170_FILE_Write(doc.m_hDataFile, codes, 2 * n) != 2 * n) {
+        Message(kMsgWriteFailed);
+        return false;
+    }
+    m_nCodesInLast = n;
+    ++m_nRecords;
+    PostMessage(doc.m_hFrameWnd.load(), WM_FILE_STATUS);
+    if (uint32_t(tick - m_nLastHeaderTick) >= uint32_t(kHeaderRefreshMs)) {
+        RefreshHeader();
+        m_nLastHeaderTick = tick;
+    }
+    return true;
+}
+
+// Rewrites the header with the records complete so far and returns to the end.
+void AcquisitionWorker::RefreshHeader()
+{
+    const MDQ4170_FILE f = m_pDoc->m_hDataFile;
+    PutLE64(m_Header.data() + hdr::ReadingCount, m_nRecords);
+    PutLE64(m_Header.data() + hdr::ReadingCount2, m_nRecords);
+    PutLE32(m_Header.data() + hdr::CodesPerRecord, m_nCodesInLast);
+    SetOffset(f, 0);
+    MDQ4170_FILE_Write(f, m_Header.data(), kHeaderSize);
+    SetOffset(f, RecordOffset(m_nCodesInLast, m_nRecords));
+}
+
+void AcquisitionWorker::Finish()
+{
+    CAIDoc& doc = *m_pDoc;
+    if (m_bSave) {
+        HeaderBytes header;
+        BuildFileHeader(m_hDevice, doc.m_Param, m_Start, m_nCodesInLast, m_nCount, header);
+        SetOffset(doc.m_hDataFile, 0);
+        MDQ4170_FILE_Write(doc.m_hDataFile, header.data(), kHeaderSize);
+        PostMessage(doc.m_hFrameWnd.load(), WM_FILE_CLOSE);
+    }
+    if (!MDQ4170_AI_ReleaseTask(m_hDevice))
+        Message(kMsgRelease);
+    PostMessage(doc.m_hFrameWnd.load(), WM_FILE_STATUS);
+    doc.m_bWorkerIdle.store(1, std::memory_order_release);
+}
+
+} // namespace nuv

@@ -1,0 +1,79 @@
+// The acquisition worker: one thread per AI run. It prepares the device task, reads one
+// scan per cycle, reads the cold-junction temperature periodically, records raw codes,
+// fills the document's latest reading and sweep buffer, notifies the windows by posted
+// messages and paces itself to the read interval. Every way out runs Finishing: the
+// header of a recording is written, the device task released, the document told.
+#pragma once
+
+#include "fileheader.h"
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+namespace nuv {
+
+class CAIDoc;
+enum class MsgIcon;
+
+class AcquisitionWorker {
+public:
+    explicit AcquisitionWorker(CAIDoc* doc);
+    ~AcquisitionWorker();   // joins the thread
+    AcquisitionWorker(const AcquisitionWorker&) = delete;
+    AcquisitionWorker& operator=(const AcquisitionWorker&) = delete;
+
+    // Starts the thread (the document sets m_bRunning first).
+    void Resume();
+    // Waits for the thread to end (the document has seen m_bWorkerIdle == 1).
+    void Join();
+
+    // Thread procedure; returns 1.
+    int Run();
+
+    // Optional probe for measurements, called on the worker thread: phase 0 right after a
+    // successful device read, phase 1 when the cycle's own work is done (before pacing).
+    using Probe = void (*)(int phase);
+    static std::atomic<Probe> s_probe;
+
+    // While recording, the header at byte 0 is refreshed with the readings written so far
+    // at most this often, so an interrupted recording keeps all but its last moments.
+    static constexpr int kHeaderRefreshMs = 1000;
+
+private:
+    void Message(const QString& text);
+    bool ReadCJC(bool periodic);
+    bool WriteRecord(uint32_t tick);
+    void RefreshHeader();
+    void Finish();
+    static void RaisePriority();
+
+    CAIDoc* m_pDoc;
+    std::thread m_thread;
+
+    // Values of one run.
+    MDQ4170_HANDLE m_hDevice = MDQ4170_INVALID_HANDLE;
+    uint64_t m_nCount = 0;
+    bool m_bNotifyDue = true;
+    bool m_bFirstCycle = true;
+    double m_fCJC = 0.0;
+    uint32_t m_nCJCWord = 0;
+    uint32_t m_nCodesInLast = 0;
+    StartTime m_Start;
+    uint32_t m_nLastCJCTick = 0;
+    uint32_t m_nLastNotifyTick = 0;
+    uint32_t m_nCJCPeriod = 1000;
+    bool m_bSave = false;
+    int m_nSweepLength = 800;
+
+    // Recording: the header kept current on disk while the run goes on.
+    HeaderBytes m_Header{};
+    uint64_t m_nRecords = 0;
+    uint32_t m_nLastHeaderTick = 0;
+};
+
+// Milliseconds of a monotonic clock, wrapping at 2^32 like a tick count.
+uint32_t TickCount();
+
+} // namespace nuv

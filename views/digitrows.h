@@ -1,0 +1,54 @@
+// The rows of the live digit view, held compactly: per row its number and display mode,
+// per cell one 32-bit datum (the raw code in the decimal and hexadecimal modes, the value
+// in the voltage mode). Text is formed only when a cell is shown, so a row keeps the form
+// of the mode it was appended in.
+#pragma once
+
+#include "mdq4170.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+namespace nuv {
+
+enum class DigitDisplayMode : uint8_t { Decimal = 0, Hex = 1, Voltage = 2 };
+
+class CDigitRowModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kMaxRows = 1048576;
+
+    explicit CDigitRowModel(QObject* parent = nullptr);
+
+    // New columns: "Index" and one per enabled channel (in ascending order). Removes all rows.
+    void SetColumns(const QStringList& channelTitles, const int* channels);
+    void Clear();
+    // Appends a row numbered `number` from the channels' readings in `scan`.
+    void Append(uint32_t number, DigitDisplayMode mode, const ScanBlock& scan);
+
+    int ChannelColumns() const { return m_nChannels; }
+    // Bytes held by the rows (for measurements).
+    size_t RowBytes() const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+
+    // Text of a cell as shown.
+    QString CellText(int row, int column) const;
+
+private:
+    void Reserve();
+
+    int m_nChannels = 0;
+    int m_nChannel[8]{};
+    QStringList m_titles;
+    std::vector<uint32_t> m_number;
+    std::vector<uint8_t> m_mode;
+    std::vector<uint32_t> m_cells;   // m_nChannels per row
+};
+
+} // namespace nuv
