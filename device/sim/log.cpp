@@ -13,6 +13,7 @@
 namespace mdqsim {
 
 namespace {
+constexpr off_t kMaxLogBytes = 4 << 20;
 thread_local uint32_t t_lastError = MDQ4170_ERROR_SUCCESS;
 std::mutex g_logMutex;
 
@@ -44,6 +45,10 @@ void logLine(const char* call, const std::string& reason)
     const std::string path = logPath();
     if (!path.empty()) {
         makeParents(path);
+        // Keep the log from growing without bound: one older generation is enough.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && st.st_size > kMaxLogBytes)
+            ::rename(path.c_str(), (path + ".1").c_str());
         const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd >= 0) {
             // One write per line keeps lines whole when several processes share the log.

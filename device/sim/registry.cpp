@@ -4,6 +4,7 @@
 #include "simcore.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -177,13 +178,17 @@ void initLocked(Registry& r)
     r.modules.clear();
     r.handles.clear();
 
-    if (auto scale = std::getenv("MDQ4170_SIM_TIMESCALE")) {
-        const double s = std::strtod(scale, nullptr);
+    double scale = 1.0;
+    if (const char* text = std::getenv("MDQ4170_SIM_TIMESCALE")) {
+        // from_chars: the program may have switched to a locale with a decimal comma.
+        double s = 0.0;
+        const auto r = std::from_chars(text, text + std::strlen(text), s);
+        if (r.ec == std::errc() && std::isfinite(s) && s > 0)
+            scale = s;
+    }
+    {
         std::lock_guard clock(g_clockMutex);
-        setScaleLocked(std::isfinite(s) && s > 0 ? s : 1.0);
-    } else {
-        std::lock_guard clock(g_clockMutex);
-        setScaleLocked(1.0);
+        setScaleLocked(scale);
     }
     r.writeLimit = toInt(readSetting("MDQ4170_SIM_WRITE_LIMIT").all).value_or(-1);
     r.freeBytes = toInt(readSetting("MDQ4170_SIM_FREE_BYTES").all).value_or(-1);
