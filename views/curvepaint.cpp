@@ -1,0 +1,266 @@
+#include "curvepaint.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace nuv {
+
+namespace {
+
+const QRgb kBackground = qRgb(0, 0, 0);
+const QColor kSelectedBand(8, 16, 16);
+const QColor kFrame1(120, 120, 120);
+const QColor kFrame2(134, 134, 134);
+const QColor kFrame3(220, 220, 220);
+const QRgb kGridDot = qRgb(80, 80, 80);
+const QColor kStartMarker(196, 128, 0);
+
+thread_local std::vector<curve::Label> t_labels(256);
+thread_local std::vector<int> t_gridOffsets(curve::kMaxPlotWidth / curve::kGridSpacing + 4);
+
+void DrawRightBaseline(QPainter& p, const QFontMetrics& fm, const curve::Label& l)
+{
+    p.drawText(QPoint(l.x - fm.horizontalAdvance(l.text), l.y), l.text);
+}
+
+void DrawLeftTop(QPainter& p, const QFontMetrics& fm, const curve::Label& l)
+{
+    p.drawText(QPoint(l.x, l.y + fm.ascent()), l.text);
+}
+
+} // namespace
+
+CCurvePainter::CCurvePainter() : m_font(LabelFont()) {}
+
+QFont CCurvePainter::LabelFont()
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(14);
+    f.setWeight(QFont::Light);
+    f.setStyleHint(QFont::SansSerif);
+    return f;
+}
+
+void CCurvePainter::DropLayers()
+{
+    m_bg = QImage();
+    m_trace = QImage();
+    m_traceDirty = QRect();
+}
+
+bool CCurvePainter::EnsureLayers(const CurveScene& scene, qreal dpr)
+{
+    const QSize logical(std::max(scene.layout.client.Width(), 1), std::max(scene.layout.client.Height(), 1));
+    const QSize device(int(std::ceil(logical.width() * dpr)), int(std::ceil(logical.height() * dpr)));
+    if (!m_bg.isNull() && m_bg.size() == device && m_dpr == dpr)
+        return false;
+    m_dpr = dpr;
+    m_bg = QImage(device, QImage::Format_RGB32);
+    m_bg.setDevicePixelRatio(dpr);
+    m_trace = QImage(device, QImage::Format_RGB32);
+    m_trace.setDevicePixelRatio(dpr);
+    m_trace.fill(kBackground);
+    m_traceDirty = QRect();
+    return true;
+}
+
+void CCurvePainter::Dot(int x, int y, QRgb c)
+{
+    if (m_dpr == 1.0) {
+        if (x >= 0 && y >= 0 && x < m_bg.width() && y < m_bg.height())
+            reinterpret_cast<QRgb*>(m_bg.scanLine(y))[x] = c;
+        return;
+    }
+    const int x0 = int(std::floor(x * m_dpr)), x1 = std::max(int(std::floor((x + 1) * m_dpr)), x0 + 1);
+    const int y0 = int(std::floor(y * m_dpr)), y1 = std::max(int(std::floor((y + 1) * m_dpr)), y0 + 1);
+    for (int yy = std::max(y0, 0); yy < std::min(y1, m_bg.height()); ++yy) {
+        QRgb* line = reinterpret_cast<QRgb*>(m_bg.scanLine(yy));
+        for (int xx = std::max(x0, 0); xx < std::min(x1, m_bg.width()); ++xx)
+            line[xx] = c;
+    }
+}
+
+void CCurvePainter::DrawGrid(QPainter& p, const CurveScene& s)
+{
+    const curve::Layout& L = s.layout;
+    const curve::Rect& r = L.plot;
+    const int nv = curve::VerticalGridOffsets(L.plotWidth, s.position, s.extent, t_gridOffsets.data(),
+                                              int(t_gridOffsets.size()));
+    for (int i = 0; i < nv; ++i)
+        for (int d = curve::kDotSpacing; d < L.plotHeight; d += curve::kDotSpacing)
+            Dot(r.left + t_gridOffsets[i], r.top + d, kGridDot);
+
+    if (L.gridStep <= 0.0)
+        return;
+    const curve::Range1 run = curve::HorizontalDotRun(L.plotWidth, s.position, s.extent);
+    const bool separators = s.tiled && s.allStrips && s.strips <= curve::kMaxStrips;
+    QPen sep4(kFrame1, 4), sep2(kFrame2, 2);
+    for (int line = 1;; ++line) {
+        const double y = line * L.gridStep;
+        if (!(y < L.plotHeight))
+            break;
+        const int yy = r.top + int(y);
+        for (int o = run.lo; o < run.hi; o += curve::kDotSpacing)
+            Dot(r.left + o, yy, kGridDot);
+        if (separators && line % L.divisions == 0) {
+            p.setPen(sep4);
+            p.drawLine(r.left, yy, r.right, yy);
+            p.setPen(sep2);
+            p.drawLine(r.left, yy, r.right, yy);
+        }
+    }
+}
+
+void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
+{
+    const curve::Layout& L = s.layout;
+    const QFontMetrics fm(m_font, &m_bg);
+    p.setFont(m_font);
+    curve::Label* labels = t_labels.data();
+    const int cap = int(t_labels.size());
+
+    if (!s.allStrips) {
+        const int a = std::clamp(s.selected, 0, std::max(s.strips - 1, 0));
+        if (s.strips > 0) {
+            m_textColor = QColor::fromRgb(s.colors[a]);
+            p.setPen(m_textColor);
+            const int n = curve::EnlargedLabels(L, s.scales[a], s.channelNo[a], s.history, labels, cap);
+            for (int k = 0; k < n; ++k)
+                DrawRightBaseline(p, fm, labels[k]);
+        }
+    } else if (s.tiled) {
+        for (int i = 0; i < s.strips; ++i) {
+            m_textColor = QColor::fromRgb(s.colors[i]);
+            p.setPen(m_textColor);
+            const int n = curve::StripLabels(L, i, s.scales[i], s.channelNo[i], s.history, labels, cap);
+            for (int k = 0; k < n; ++k)
+                DrawRightBaseline(p, fm, labels[k]);
+        }
+    }
+
+    p.setPen(m_textColor);
+    const int n = curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
+    for (int k = 0; k < n; ++k)
+        DrawLeftTop(p, fm, labels[k]);
+
+    if (curve::StartMarkerVisible(L, s.position)) {
+        const QString t = QStringLiteral("T");
+        p.setPen(kStartMarker);
+        p.drawText(QPoint(L.plot.left + 4 - fm.horizontalAdvance(t), L.plot.top), t);
+        p.setPen(QPen(kStartMarker, 1, Qt::DashDotDotLine));
+        p.drawLine(L.plot.left, L.plot.top + 10, L.plot.left, L.plot.bottom);
+        p.setPen(m_textColor);
+    }
+}
+
+void CCurvePainter::DrawBackground(const CurveScene& s)
+{
+    const curve::Layout& L = s.layout;
+    const curve::Rect& r = L.plot;
+    m_bg.fill(kBackground);
+    QPainter p(&m_bg);
+
+    if (s.tiled) {
+        QRect band;
+        if (s.allStrips) {
+            const int y0 = int(r.top + L.stripHeight * s.selected);
+            const int y1 = int(r.top + L.stripHeight * (s.selected + 1));
+            const int x1 = std::min(r.left + s.bandWidth, r.right);   // never past the frame
+            band = QRect(r.left, y0, x1 - r.left, y1 - y0);
+        } else {
+            band = QRect(r.left, r.top, r.Width(), r.Height());
+        }
+        if (band.width() > 0 && band.height() > 0)
+            p.fillRect(band, kSelectedBand);
+    }
+
+    const QPoint frame[5] = {QPoint(r.left - 1, r.top), QPoint(r.right + 1, r.top), QPoint(r.right + 1, r.bottom + 1),
+                             QPoint(r.left - 1, r.bottom + 1), QPoint(r.left - 1, r.top)};
+    for (const QPen& pen : {QPen(kFrame1, 4), QPen(kFrame2, 2), QPen(kFrame3, 1)}) {
+        p.setPen(pen);
+        p.drawPolyline(frame, 5);
+    }
+
+    DrawGrid(p, s);
+    DrawLabels(p, s);
+}
+
+void CCurvePainter::DrawTraces(const CurveScene& s)
+{
+    QPainter p(&m_trace);
+    if (!m_traceDirty.isEmpty())
+        p.fillRect(m_traceDirty, QColor::fromRgb(kBackground));
+    QRect dirty;
+    const curve::Rect& r = s.layout.plot;
+
+    auto draw = [&](const QPoint* pts, int n, QRgb color, const QRect& clip) {
+        if (n <= 0 || clip.isEmpty())
+            return;
+        int x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+        for (int j = 1; j < n; ++j) {
+            x0 = std::min(x0, pts[j].x());
+            x1 = std::max(x1, pts[j].x());
+            y0 = std::min(y0, pts[j].y());
+            y1 = std::max(y1, pts[j].y());
+        }
+        const QRect box = QRect(QPoint(x0, y0), QPoint(x1, y1)).adjusted(-1, -1, 1, 1) & clip;
+        if (box.isEmpty())
+            return;
+        p.setClipRect(clip);
+        p.setPen(QPen(QColor::fromRgb(color), 1));
+        if (n == 1)
+            p.drawPoint(pts[0]);
+        else
+            p.drawPolyline(pts, n);
+        dirty |= box;
+    };
+
+    if (s.allStrips || !s.tiled) {
+        for (int i = 0; i < s.strips; ++i) {
+            const int c = int(s.geoms[i].centre);
+            const int half = s.inner / 2;
+            const QRect clip(QPoint(r.left, c - half - curve::kBandClipExtra),
+                             QPoint(r.right - 1, c + half + curve::kBandClipExtra - 1));
+            draw(s.points[i], s.pointCount[i], s.colors[i], clip);
+        }
+    } else if (s.strips > 0) {
+        const int a = std::clamp(s.selected, 0, s.strips - 1);
+        draw(s.enlarged, s.enlargedCount, s.colors[a], QRect(r.left, r.top, r.Width(), r.Height()));
+    }
+    m_traceDirty = dirty;
+}
+
+void CCurvePainter::Paint(QPainter& target, const CurveScene& s, bool fullRedraw, qreal dpr)
+{
+    if (EnsureLayers(s, dpr))
+        fullRedraw = true;
+    if (fullRedraw)
+        DrawBackground(s);
+    DrawTraces(s);
+
+    target.save();
+    target.setCompositionMode(QPainter::CompositionMode_Source);
+    target.drawImage(QPoint(0, 0), m_bg);
+    if (!m_traceDirty.isEmpty()) {
+        // trace pixels over grid dots and labels show the OR of both colours
+        target.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        const QRectF src(m_traceDirty.x() * dpr, m_traceDirty.y() * dpr, m_traceDirty.width() * dpr,
+                         m_traceDirty.height() * dpr);
+        target.drawImage(QRectF(m_traceDirty), m_trace, src);
+    }
+
+    const curve::Rect& r = s.layout.plot;
+    target.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    target.setBackgroundMode(Qt::TransparentMode);
+    for (int k = 0; k < s.cursorCount && k < 2; ++k) {
+        target.setPen(QPen(QColor::fromRgb(s.cursorColor[k]), 1, Qt::DotLine));
+        target.drawLine(s.cursorX[k], r.top, s.cursorX[k], r.bottom);
+    }
+    target.restore();
+}
+
+} // namespace nuv

@@ -1,0 +1,77 @@
+// Painting of the waveform views: the background layer (frame, dotted grid, separators,
+// labels, index axis, start marker), the trace layer, their OR composition and the XOR
+// cursor lines. Both views describe what to draw in a CurveScene and share one painter.
+#pragma once
+
+#include "curvegeom.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QRgb>
+
+class QPainter;
+
+namespace nuv {
+
+struct CurveScene {
+    curve::Layout layout;
+    int strips = 0;                        // live 8, history: channels in the file
+    const curve::Scale* scales = nullptr;  // per strip
+    const curve::StripGeom* geoms = nullptr;
+    int inner = 0;                         // trace band height of a strip
+    const int* channelNo = nullptr;        // channel named in the strip's labels
+    const QRgb* colors = nullptr;          // per strip
+    bool history = false;
+    bool tiled = true;
+    bool allStrips = true;
+    int selected = 0;
+    int position = 0;
+    int extent = 800;                      // last index of grid and axis
+    int bandWidth = 800;                   // width of the selected band
+    // traces of all-strips mode
+    const QPoint* const* points = nullptr; // per strip
+    const int* pointCount = nullptr;
+    // the enlarged channel's trace
+    const QPoint* enlarged = nullptr;
+    int enlargedCount = 0;
+    // cursor lines
+    int cursorCount = 2;
+    int cursorX[2]{0, 0};
+    QRgb cursorColor[2]{0xFFFF0000u, 0xFFFFFFFFu};
+};
+
+class CCurvePainter {
+public:
+    CCurvePainter();
+
+    // Drops the layers (size change); the next paint re-creates them and redraws all.
+    void DropLayers();
+    // Paints the client: background layer when `fullRedraw` (or new layers), trace layer,
+    // OR composition onto `target`, then the cursor lines by XOR. `dpr` is the target's
+    // device pixel ratio; the layers are kept in device pixels.
+    void Paint(QPainter& target, const CurveScene& scene, bool fullRedraw, qreal dpr);
+
+    const QImage& Background() const { return m_bg; }
+    const QImage& Traces() const { return m_trace; }
+
+    static QFont LabelFont();
+
+private:
+    bool EnsureLayers(const CurveScene& scene, qreal dpr);
+    void DrawBackground(const CurveScene& scene);
+    void DrawGrid(QPainter& p, const CurveScene& scene);
+    void DrawLabels(QPainter& p, const CurveScene& scene);
+    void DrawTraces(const CurveScene& scene);
+    void Dot(int x, int y, QRgb c);
+
+    QImage m_bg;
+    QImage m_trace;
+    QRect m_traceDirty;    // logical area of the trace layer that is not black
+    qreal m_dpr = 1.0;
+    QFont m_font;
+    QColor m_textColor{220, 220, 220};   // colour the last value label left set
+};
+
+} // namespace nuv
