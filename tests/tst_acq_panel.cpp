@@ -1,0 +1,275 @@
+// The parameter panel: the channel run, ranges, the read interval, the save box and the
+// break icons.
+#include "tst_acq_rig.h"
+
+#include "acquisition/acqmsg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace nuv;
+using namespace nuvtest;
+
+namespace {
+const int kBox[8] = {1327, 1328, 1329, 1330, 1332, 1333, 1334, 1335};
+const int kList[8] = {1230, 1232, 1233, 1235, 1231, 1236, 1237, 1238};
+
+template <class W> W* Find(QWidget* panel, int id)
+{
+    return panel->findChild<W*>(QString::number(id));
+}
+QString Ticked(QWidget* panel)
+{
+    QString s;
+    for (int k = 0; k < 8; ++k)
+        s += Find<QCheckBox>(panel, kBox[k])->isChecked() ? '1' : '0';
+    return s;
+}
+AIParam Run(uint32_t first, uint32_t count)
+{
+    AIParam p{};
+    p.FirstChannel = first;
+    p.ChannelCount = count;
+    return p;
+}
+void PostIcons(CAIParamVw* panel, double celsius, std::initializer_list<std::pair<uint32_t, uint32_t>> channels)
+{
+    CJCNotice n{};
+    n.Celsius = celsius;
+    int k = 0;
+    for (auto [range, brk] : channels) {
+        n.ReadingRange[k] = range;
+        n.BreakState[k] = brk;
+        ++k;
+    }
+    PostMessage(panel->GetSafeHwnd(), WM_BREAK_ICONS, 0, 0, &n, sizeof n);
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+class TestAcqPanel : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsAndTexts();
+    void channelRun_data();
+    void channelRun();
+    void emptyRunAndRestart();
+    void applyParamLoadsPanel();
+    void rangeChangeAndMatch();
+    void readInterval();
+    void saveBox();
+    void breakIcons();
+    void enablePanel();
+};
+
+void TestAcqPanel::controlsAndTexts()
+{
+    Rig rig;
+    QWidget* p = rig.panel.get();
+    for (int k = 0; k < 8; ++k) {
+        QCOMPARE(Find<QCheckBox>(p, kBox[k])->text(), QStringLiteral("AI%1").arg(k));
+        QCOMPARE(Find<QComboBox>(p, kList[k])->count(), 16);
+        QCOMPARE(Find<QComboBox>(p, kList[k])->itemText(9), QStringLiteral("J型(0～1200℃)"));
+        QVERIFY(p->findChild<QWidget*>(QString::number(1339 + k)) != nullptr);
+    }
+    QVERIFY(Find<QLineEdit>(p, 1336)->isReadOnly());
+    QCOMPARE(Find<QPushButton>(p, 1338)->text(), QStringLiteral("量程匹配通道0"));
+    QCOMPARE(Find<QLineEdit>(p, 1331)->toolTip(), QStringLiteral("采样时间间隔"));
+    QCOMPARE(Find<QCheckBox>(p, 1358)->text(), QStringLiteral("波形显示"));
+    QCOMPARE(Find<QCheckBox>(p, 1347)->text(), QStringLiteral("保存数据文件"));
+    QVERIFY(Find<QPlainTextEdit>(p, 1356)->isReadOnly());
+    QStringList groups;
+    for (auto* g : p->findChildren<QGroupBox*>())
+        groups << g->title();
+    QCOMPARE(groups, (QStringList{QStringLiteral("AI参数配置"), QStringLiteral("显示&&保存设置")}));
+}
+
+void TestAcqPanel::channelRun_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<int>("newFirst");
+    QTest::addColumn<int>("newCount");
+    QTest::newRow("clear AI3 of 0-7") << 0 << 8 << 3 << "11100000" << 0 << 3;
+    QTest::newRow("tick AI6 beyond 2-4") << 2 << 3 << 6 << "00111110" << 2 << 5;
+    QTest::newRow("tick AI0 before 2-4") << 2 << 3 << 0 << "11111000" << 0 << 5;
+    QTest::newRow("tick AI0 before 1-2") << 1 << 2 << 0 << "11100000" << 0 << 3;
+    QTest::newRow("clear first of run") << 2 << 3 << 2 << "00000000" << -1 << 0;
+}
+
+void TestAcqPanel::channelRun()
+{
+    QFETCH(int, first);
+    QFETCH(int, count);
+    QFETCH(int, clicked);
+    QFETCH(QString, ticked);
+    QFETCH(int, newFirst);
+    QFETCH(int, newCount);
+    Rig rig;
+    rig.SetRun(uint32_t(first), uint32_t(count));
+    const uint32_t shown = rig.doc->m_nShownChannels;
+    Find<QCheckBox>(rig.panel.get(), kBox[clicked])->click();
+    QCOMPARE(Ticked(rig.panel.get()), ticked);
+    QCOMPARE(rig.doc->m_Param.FirstChannel, newFirst < 0 ? 0xFFFFFFFFu : uint32_t(newFirst));
+    QCOMPARE(rig.doc->m_Param.ChannelCount, uint32_t(newCount));
+    QCOMPARE(rig.panel->RunCount(), newCount);
+    QCOMPARE(rig.digit->Rows()->columnCount(), 1 + newCount);   // digit view rebuilt
+    QCOMPARE(rig.doc->m_nShownChannels, shown);                  // unchanged by clicks
+}
+
+void TestAcqPanel::emptyRunAndRestart()
+{
+    Rig rig;
+    rig.SetRun(0, 8);
+    Find<QCheckBox>(rig.panel.get(), kBox[0])->click();
+    QCOMPARE(rig.doc->m_Param.ChannelCount, 0u);
+    Find<QCheckBox>(rig.panel.get(), kBox[5])->click();
+    QCOMPARE(Ticked(rig.panel.get()), QStringLiteral("00000100"));
+    QCOMPARE(rig.doc->m_Param.FirstChannel, 5u);
+    QCOMPARE(rig.doc->m_Param.ChannelCount, 1u);
+    QCOMPARE(rig.panel->RunFirst(), 5);
+    QCOMPARE(rig.panel->RunLast(), 5);
+}
+
+void TestAcqPanel::applyParamLoadsPanel()
+{
+    Rig rig;
+    AIParam p = Run(3, 3);
+    p.Range[3] = 9;
+    p.Range[7] = 15;
+    rig.doc->m_CodeRing[2][5] = 9;
+    rig.doc->m_nScrollPos = 30;
+    rig.doc->m_Param = p;
+    rig.panel->ApplyParam(p);
+    QCOMPARE(Ticked(rig.panel.get()), QStringLiteral("00011100"));
+    QCOMPARE(Find<QComboBox>(rig.panel.get(), kList[3])->currentIndex(), 9);
+    QCOMPARE(Find<QComboBox>(rig.panel.get(), kList[7])->currentIndex(), 15);
+    QCOMPARE(rig.doc->m_hParamWnd.load(), rig.panel->GetSafeHwnd());
+    QCOMPARE(rig.doc->m_nShownChannels, 3u);
+    QCOMPARE(rig.data->topLevelItemCount(), 3);
+    QCOMPARE(rig.doc->m_CodeRing[2][5], uint16_t(0));
+    QCOMPARE(rig.doc->m_nScrollPos, 0);
+    QCOMPARE(rig.digit->Rows()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("AI3(℃)"));
+    QCOMPARE(Find<QLineEdit>(rig.panel.get(), 1331)->text(), QStringLiteral("1000"));
+}
+
+void TestAcqPanel::rangeChangeAndMatch()
+{
+    Rig rig;
+    rig.SetRun(0, 3);
+    auto* list1 = Find<QComboBox>(rig.panel.get(), kList[1]);
+    list1->setCurrentIndex(5);
+    emit list1->activated(5);
+    RangeInfo ri{};
+    MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, 5, &ri);
+    QCOMPARE(rig.doc->m_Param.Range[1], 5u);
+    QCOMPARE(rig.doc->m_RangeMin[1], ri.RangeMin);
+    QCOMPARE(rig.doc->m_CodeStep[1], ri.CodeStep);
+    QCOMPARE(rig.digit->Rows()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("AI1(V)"));
+
+    auto* list0 = Find<QComboBox>(rig.panel.get(), kList[0]);
+    list0->setCurrentIndex(12);
+    emit list0->activated(12);
+    Find<QPushButton>(rig.panel.get(), 1338)->click();
+    MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, 12, &ri);
+    for (int k = 0; k < 8; ++k) {
+        QCOMPARE(Find<QComboBox>(rig.panel.get(), kList[k])->currentIndex(), 12);
+        QCOMPARE(rig.doc->m_Param.Range[k], 12u);
+        QCOMPARE(rig.doc->m_CodeStep[k], ri.CodeStep);
+    }
+    QCOMPARE(rig.digit->Rows()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("AI2(℃)"));
+}
+
+void TestAcqPanel::readInterval()
+{
+    Rig rig;
+    auto* field = Find<QLineEdit>(rig.panel.get(), 1331);
+    rig.doc->m_fNotifyInterval = 1000.0f;
+    field->setText(QStringLiteral("50"));
+    QCOMPARE(rig.doc->m_fReadInterval, 50.0f);
+    QCOMPARE(rig.doc->m_fNotifyInterval, 1000.0f);   // set only when the field loses focus
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(field, &out);
+    QCOMPARE(rig.doc->m_fNotifyInterval, 100.0f);
+
+    field->setText(QStringLiteral("250"));
+    QCoreApplication::sendEvent(field, &out);
+    QCOMPARE(rig.doc->m_fNotifyInterval, 250.0f);
+
+    field->setText(QStringLiteral("12a"));
+    QCOMPARE(rig.messages, QStringList{QStringLiteral("请输入一个数。")});
+    QCOMPARE(rig.doc->m_fReadInterval, 250.0f);
+}
+
+void TestAcqPanel::saveBox()
+{
+    Rig rig;
+    auto* box = Find<QCheckBox>(rig.panel.get(), 1347);
+    auto* note = Find<QPlainTextEdit>(rig.panel.get(), 1356);
+    QString answer = QStringLiteral("/tmp/chosen.bin");
+    auto old = CAIParamVw::SetSaveFileChooser([&](QWidget*) { return answer; });
+    box->click();
+    QVERIFY(box->isChecked());
+    QCOMPARE(rig.doc->m_bSaveFile, 1);
+    QCOMPARE(rig.doc->m_strDataFile, answer);
+    QCOMPARE(note->toPlainText(), answer);
+    box->click();   // cleared
+    QCOMPARE(rig.doc->m_bSaveFile, 0);
+    QVERIFY(note->toPlainText().isEmpty());
+    QCOMPARE(rig.doc->m_strDataFile, answer);   // the name stays chosen
+    answer.clear();   // Cancel
+    box->click();
+    QVERIFY(!box->isChecked());
+    QCOMPARE(rig.doc->m_bSaveFile, 0);
+    CAIParamVw::SetSaveFileChooser(old);
+}
+
+void TestAcqPanel::breakIcons()
+{
+    Rig rig;
+    CAIParamVw* p = rig.panel.get();
+    // channel 0 thermocouple, normal; 1 thermocouple, broken; 2 voltage.
+    PostIcons(p, 23.5, {{9, 0}, {10, 1}, {3, 1}});
+    QCOMPARE(Find<QLineEdit>(p, 1336)->text(), QStringLiteral("23.500000"));
+    QCOMPARE(p->BreakIcon(0), 209);
+    QCOMPARE(p->BreakIcon(1), 208);
+    QCOMPARE(p->BreakIcon(2), 207);
+    PostIcons(p, 23.5, {{9, 0}, {10, 0}, {3, 1}});
+    QCOMPARE(p->BreakIcon(0), 209);
+    QCOMPARE(p->BreakIcon(1), 209);
+    // Switched to a voltage range: grey; back to a thermocouple range: its state again.
+    PostIcons(p, 23.5, {{4, 0}, {10, 0}, {3, 1}});
+    QCOMPARE(p->BreakIcon(0), 207);
+    PostIcons(p, 23.5, {{9, 0}, {10, 0}, {3, 1}});
+    QCOMPARE(p->BreakIcon(0), 209);
+}
+
+void TestAcqPanel::enablePanel()
+{
+    Rig rig;
+    rig.doc->m_fReadInterval = 20.0f;
+    rig.doc->OnStartAcquisition();
+    QWidget* p = rig.panel.get();
+    for (int k = 0; k < 8; ++k) {
+        QVERIFY(!Find<QCheckBox>(p, kBox[k])->isEnabled());
+        QVERIFY(!Find<QComboBox>(p, kList[k])->isEnabled());
+    }
+    for (int id : {1338, 1347, 1331, 1336, 1358})
+        QVERIFY(!p->findChild<QWidget*>(QString::number(id))->isEnabled());
+    QVERIFY(Find<QPlainTextEdit>(p, 1356)->isEnabled());
+    // The worker's cold-junction reading reaches the field.
+    QVERIFY(QTest::qWaitFor([&] { return !Find<QLineEdit>(p, 1336)->text().isEmpty(); }, 5000));
+    rig.doc->OnStopAcquisition();   // returns at once; the panel is usable again
+    QVERIFY(Find<QCheckBox>(p, kBox[0])->isEnabled());
+    QVERIFY(rig.WaitIdle());
+}
+
+QTEST_MAIN(TestAcqPanel)
+#include "tst_acq_panel.moc"

@@ -1,0 +1,179 @@
+// The live digit view (columns, rows, modes, modulus, context menu) and the statistics list.
+#include "tst_acq_rig.h"
+
+#include "acquisition/acqmsg.h"
+
+#include <QHeaderView>
+#include <QMenu>
+
+using namespace nuv;
+using namespace nuvtest;
+
+namespace {
+ScanBlock Scan(uint16_t code, float value)
+{
+    ScanBlock s{};
+    for (int k = 0; k < 8; ++k) {
+        s.Channel[k].Code = uint16_t(code + k);
+        s.Channel[k].Value = value + float(k);
+    }
+    return s;
+}
+void PostRow(CAIDigitView* v, uint64_t count, const ScanBlock& scan)
+{
+    DigitRowNotice n{count, scan};
+    QVERIFY(PostMessage(v->GetSafeHwnd(), WM_DIGIT_ROW, 0, 0, &n, sizeof n));
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+class TestAcqViews : public QObject {
+    Q_OBJECT
+private slots:
+    void columnsFollowEnabledRun();
+    void rowsNumberedFromOne();
+    void modeAffectsOnlyNewRows();
+    void rowModulus();
+    void contextMenu();
+    void statisticsRows();
+    void liveRowsDuringRun();
+};
+
+void TestAcqViews::columnsFollowEnabledRun()
+{
+    Rig rig;
+    rig.doc->m_Param.Range[2] = 1;
+    rig.doc->m_Param.Range[3] = 7;
+    rig.doc->m_Param.Range[4] = 13;
+    rig.SetRun(2, 3);
+    CDigitRowModel* m = rig.digit->Rows();
+    QCOMPARE(m->columnCount(), 4);
+    QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Index"));
+    QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("AI2(mV)"));
+    QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("AI3(mA)"));
+    QCOMPARE(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("AI4(℃)"));
+    QCOMPARE(rig.digit->columnWidth(0), 50);
+    QCOMPARE(rig.digit->columnWidth(3), 60);
+    QCOMPARE(rig.doc->m_hDigitWnd.load(), rig.digit->GetSafeHwnd());
+}
+
+void TestAcqViews::rowsNumberedFromOne()
+{
+    Rig rig;
+    rig.SetRun(2, 3);
+    CAIDigitView* v = rig.digit.get();
+    PostRow(v, 1, Scan(100, 1.25f));
+    PostRow(v, 2, Scan(200, -0.5f));
+    CDigitRowModel* m = v->Rows();
+    QCOMPARE(m->rowCount(), 2);
+    QCOMPARE(m->CellText(0, 0), QStringLiteral("1"));
+    QCOMPARE(m->CellText(1, 0), QStringLiteral("2"));
+    // Voltage by default: "%.3f" of channel 2's value (2 added by Scan()).
+    QCOMPARE(m->CellText(0, 1), QStringLiteral("3.250"));
+    QCOMPARE(m->CellText(1, 3), QStringLiteral("3.500"));
+    // Re-running the initial update empties the list.
+    v->OnInitialUpdate();
+    QCOMPARE(m->rowCount(), 0);
+}
+
+void TestAcqViews::modeAffectsOnlyNewRows()
+{
+    Rig rig;
+    rig.SetRun(0, 2);
+    CAIDigitView* v = rig.digit.get();
+    v->OnCmdMsg(32813, nullptr);
+    PostRow(v, 1, Scan(0xBEEF, 0));
+    v->OnCmdMsg(32814, nullptr);
+    PostRow(v, 2, Scan(0xBEEF, 0));
+    v->OnCmdMsg(32815, nullptr);
+    PostRow(v, 3, Scan(0xBEEF, 0.25f));
+    CDigitRowModel* m = v->Rows();
+    QCOMPARE(m->CellText(0, 1), QStringLiteral("48879"));
+    QCOMPARE(m->CellText(1, 1), QStringLiteral("beef"));
+    QCOMPARE(m->CellText(1, 2), QStringLiteral("bef0"));
+    QCOMPARE(m->CellText(2, 1), QStringLiteral("0.250"));
+    CCmdUI ui(32815);
+    QVERIFY(v->OnCmdMsg(32815, &ui));
+    QCOMPARE(ui.m_nCheck, 1);
+    CCmdUI hex(32814);
+    v->OnCmdMsg(32814, &hex);
+    QCOMPARE(hex.m_nCheck, 0);
+}
+
+void TestAcqViews::rowModulus()
+{
+    Rig rig;
+    rig.SetRun(0, 1);
+    CAIDigitView* v = rig.digit.get();
+    v->AppendReading(1048574, Scan(1, 0));
+    v->AppendReading(1048575, Scan(2, 0));
+    QCOMPARE(v->Rows()->rowCount(), 2);
+    v->AppendReading(1048576, Scan(3, 0));   // clears the list, numbered 0
+    QCOMPARE(v->Rows()->rowCount(), 1);
+    QCOMPARE(v->Rows()->CellText(0, 0), QStringLiteral("0"));
+    v->AppendReading(1048577, Scan(4, 0));
+    QCOMPARE(v->Rows()->CellText(1, 0), QStringLiteral("1"));
+}
+
+void TestAcqViews::contextMenu()
+{
+    Rig rig;
+    std::unique_ptr<QMenu> menu(rig.digit->BuildContextMenu(nullptr));
+    QCOMPARE(menu->title(), QStringLiteral("显示(数字窗)"));
+    const QList<QAction*> items = menu->actions();
+    QCOMPARE(items.size(), 5);
+    QCOMPARE(items[0]->text(), QStringLiteral("十进制显示(原码)"));
+    QCOMPARE(items[1]->text(), QStringLiteral("十六进制显示(原码)"));
+    QCOMPARE(items[2]->text(), QStringLiteral("电压显示(伏)"));
+    QVERIFY(items[3]->isSeparator());
+    QCOMPARE(items[4]->text(), QStringLiteral("返回到采集"));
+    QVERIFY(items[2]->isChecked() && !items[0]->isChecked());
+    QVERIFY(!items[4]->isEnabled());   // no data file open
+    items[1]->trigger();
+    QCOMPARE(rig.digit->Mode(), DigitDisplayMode::Hex);
+}
+
+void TestAcqViews::statisticsRows()
+{
+    CAIDataVw detached;
+    detached.OnInitialUpdate();
+    detached.SetRowCount(3);   // not attached: nothing happens
+    QCOMPARE(detached.topLevelItemCount(), 0);
+
+    Rig rig;
+    CAIDataVw* d = rig.data.get();
+    QCOMPARE(d->columnCount(), 6);
+    const QStringList heads{"通道", "最大值", "中间值", "最小值", "幅值", "平均值"};
+    for (int c = 0; c < 6; ++c) {
+        QCOMPARE(d->headerItem()->text(c), heads[c]);
+        QCOMPARE(d->columnWidth(c), c == 0 ? 40 : 70);
+    }
+    QVERIFY(d->headerItem()->textAlignment(1) & Qt::AlignRight);
+    rig.SetRun(3, 3);
+    QCOMPARE(d->topLevelItemCount(), 3);
+    for (int r = 0; r < 3; ++r) {
+        QCOMPARE(d->topLevelItem(r)->text(0), QString::number(r));
+        for (int c = 1; c < 6; ++c)
+            QVERIFY(d->topLevelItem(r)->text(c).isEmpty());
+    }
+    rig.SetRun(0, 0);
+    QCOMPARE(d->topLevelItemCount(), 0);
+}
+
+void TestAcqViews::liveRowsDuringRun()
+{
+    Rig rig;
+    rig.SetRun(1, 2);
+    rig.digit->OnCmdMsg(32813, nullptr);
+    MDQ4170SIM_FailReadAfter(0, 25, 0);
+    rig.doc->OnStartAcquisition();
+    QVERIFY(rig.WaitIdle());
+    CDigitRowModel* m = rig.digit->Rows();
+    QCOMPARE(m->rowCount(), 25);
+    for (int r = 0; r < 25; ++r)
+        QCOMPARE(m->CellText(r, 0), QString::number(r + 1));
+    QCOMPARE(m->CellText(24, 2), QString::number(rig.doc->m_ScanCopy.Channel[2].Code));
+}
+
+QTEST_MAIN(TestAcqViews)
+#include "tst_acq_views.moc"
