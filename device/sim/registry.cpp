@@ -182,8 +182,8 @@ void initLocked(Registry& r)
     if (const char* text = std::getenv("MDQ4170_SIM_TIMESCALE")) {
         // from_chars: the program may have switched to a locale with a decimal comma.
         double s = 0.0;
-        const auto r = std::from_chars(text, text + std::strlen(text), s);
-        if (r.ec == std::errc() && std::isfinite(s) && s > 0)
+        const auto parsed = std::from_chars(text, text + std::strlen(text), s);
+        if (parsed.ec == std::errc() && std::isfinite(s) && s > 0)
             scale = s;
     }
     {
