@@ -239,6 +239,7 @@ void TstCurvePaint::snapshots()
 {
     LiveRig live(860, 630, 0, 6);
     Save(live.Image(), "live.png");
+    Save(live.view->viewport()->grab().toImage(), "live_grab.png");   // at the screen's pixel ratio
     HistRig hist(3, 1000, 500);
     Save(hist.Image(), "hist.png");
 }
