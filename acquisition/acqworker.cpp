@@ -106,6 +106,7 @@ int AcquisitionWorker::Run()
     m_nRecords = 0;
     m_bSave = doc.m_bSaveFile != 0;
     m_nSweepLength = doc.m_nSweepLength > 0 ? doc.m_nSweepLength : 1;
+    PooledEventsInUse();   // the pool of posted messages exists before the first cycle
     std::memset(doc.m_ValueRing, 0, sizeof doc.m_ValueRing);
     m_nCJCPeriod = CJCPeriod(doc.m_fReadInterval);
 
@@ -203,7 +204,10 @@ int AcquisitionWorker::Run()
 bool AcquisitionWorker::ReadCJC(bool periodic)
 {
     CAIDoc& doc = *m_pDoc;
-    if (!MDQ4170_AI_ReadCJCTemp(m_hDevice, &m_nCJCWord, &m_fCJC)) {
+    CallProbe(2);
+    const int32_t ok = MDQ4170_AI_ReadCJCTemp(m_hDevice, &m_nCJCWord, &m_fCJC);
+    CallProbe(3);
+    if (!ok) {
         const bool timeout = MDQ4170_GetLastError() == MDQ4170_WAIT_TIMEOUT;
         if (periodic)
             Message(timeout ? kMsgCJCTimeout : kMsgReadFailed);

@@ -33,7 +33,8 @@ public:
     int Run();
 
     // Optional probe for measurements, called on the worker thread: phase 0 right after a
-    // successful device read, phase 1 when the cycle's own work is done (before pacing).
+    // successful device read, phase 1 when the cycle's own work is done (before pacing);
+    // phases 2 and 3 bracket the cold-junction read, a device call inside the cycle.
     using Probe = void (*)(int phase);
     static std::atomic<Probe> s_probe;
 

@@ -22,6 +22,8 @@ CAIDigitView::CAIDigitView(QWidget* parent) : QTableView(parent), m_pRows(new CD
     setWordWrap(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();
+    // Scrolling by pixels keeps the scroll range a constant-time sum at a million rows.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -54,11 +56,15 @@ void CAIDigitView::OnInitialUpdate()
 
 void CAIDigitView::AppendReading(uint64_t sampleCount, const ScanBlock& scan)
 {
+    // Redrawing is suspended while the row goes in and the list scrolls to it: the
+    // viewport is repainted once afterwards instead of being scrolled pixel by pixel.
+    viewport()->setUpdatesEnabled(false);
     const uint64_t n = sampleCount % kRowModulus;
     if (n == 0)
         m_pRows->Clear();
     m_pRows->Append(uint32_t(n), m_nMode, scan);
     scrollToBottom();
+    viewport()->setUpdatesEnabled(true);
 }
 
 bool CAIDigitView::event(QEvent* e)
