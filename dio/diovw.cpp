@@ -330,7 +330,7 @@ bool CDIOVw::event(QEvent* e)
         auto* m = static_cast<CMsgEvent*>(e);
         if (const DIStates* s = m->Payload<DIStates>()) {
             ShowInputs(s->line);
-            m_pCount->setText(QString::asprintf("%d", int(m->wParam)));
+            m_pCount->setText(QString::number(m->wParam));   // 64-bit: never wraps negative
         }
         return true;
     }
