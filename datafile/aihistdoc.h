@@ -4,6 +4,7 @@
 
 #include "document.h"
 #include "fileheader.h"
+#include "histlayout.h"
 #include "mdq4170.h"
 
 #include <QRgb>
@@ -34,6 +35,18 @@ public:
 
     // Commands 32851, 32818, 32850, 32813-32815, 32784 handled by the document.
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;
+
+    // The title of a window showing `path`: "AI回放:" and the file name when the path is
+    // longer than 30 bytes (UTF-8), else the whole path.
+    static QString HistTitle(const QString& path);
+    // Back to position 0 with an empty window (the panel's parameter display runs it).
+    void ResetWindow();
+    // Moves the playback position (clamped to 0..maximum) and has the views follow: the
+    // waveform view reloads the window, without it the document does.
+    void MoveTo(int64_t position);
+    // Reads `count` scans from scan `first` into `out` (count * channel count codes,
+    // interleaved) without moving the playback window; returns the complete scans read.
+    uint32_t ReadScans(int64_t first, uint32_t count, uint16_t* out);
 
     // Value of code k of channel c: k * gain + offset.
     double CodeValue(int channel, uint16_t code) const { return double(code) * m_dGain[channel] + m_dOffset[channel]; }
@@ -70,6 +83,13 @@ public:
     QRgb m_CursorColor[3];
     int m_nSelSlot = 0;
     QString m_strPath;
+    uint32_t m_nLoadedScans = 0;         // scans of m_Window that belong to the current position
+    uint64_t m_nHeaderScans = 0;         // reading count as the header states it
+    HistProblem m_nProblem = HistProblem::None;
+
+private:
+    void OnOpenDataFile();
+    void ReportProblem(const HistLayout& layout);
 };
 
 } // namespace nuv

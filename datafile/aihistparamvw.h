@@ -6,6 +6,11 @@
 
 #include <QWidget>
 
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
 namespace nuv {
 
 class CAIHistDoc;
@@ -20,6 +25,12 @@ public:
     void OnInitialUpdate() override;
     void ShowParam(const AIParam& block);
     void EnablePanel(bool enable);
+
+    QCheckBox* m_pChannel[8]{};   // 1327, 1328, 1329, 1330, 1332, 1333, 1334, 1335
+    QComboBox* m_pRange[8]{};     // 1230, 1232, 1233, 1235, 1231, 1236, 1237, 1238
+    QLabel* m_pBreakIcon[8]{};    // 1339 ... 1346, hidden in playback
+    QLineEdit* m_pChannels = nullptr;   // 1355 "使能通道总数"
+    QLineEdit* m_pPoints = nullptr;     // 1356 "单通道数据点数"
 };
 
 } // namespace nuv

@@ -4,6 +4,11 @@
 #include "document.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
+#include <cstdint>
+#include <functional>
+
+class QPrinter;
 
 namespace nuv {
 
@@ -22,6 +27,55 @@ public:
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;   // 32813-32815, 57607-57609
     void SetScrollSizes(int maxPosition);
     void SetPosition(int position);
+
+    // Scroll requests as the vertical bar and the wheel deliver them.
+    enum class VScroll { LineUp, LineDown, PageUp, PageDown, ThumbTrack, ThumbPosition, Top, Bottom, EndScroll };
+    // Applies one request to the document's position; returns the new position.
+    int OnVScroll(VScroll request, int trackPos = 0);
+    // One wheel message: 40 readings back for a positive delta, forward otherwise.
+    int OnWheel(int delta);
+    // Page step of the vertical bar: a tenth of (maximum position + 720).
+    int PageStep() const { return m_nPageStep; }
+
+    // Draws what the window shows into `image` (sized by the caller); the paint handler
+    // copies the same picture to the screen.
+    void RenderTo(QImage& image);
+
+    // Printing. Rows per page and page count for `printer` and the readings first..last
+    // (last < 0: to the end of the file).
+    int RowsPerPage(QPrinter& printer) const;
+    int PageCount(QPrinter& printer, int64_t first, int64_t last) const;
+    // Prints readings first..last, honouring the printer's page range. False when there
+    // is nothing to print on or the painter cannot start.
+    bool PrintRange(QPrinter& printer, int64_t first = 0, int64_t last = -1);
+    // Writes readings first..last as a PDF file.
+    bool PrintToPdf(const QString& path, int64_t first = 0, int64_t last = -1);
+
+    // The print dialog (57607) and the preview (57609); tests replace them. The dialog
+    // returns true to print.
+    std::function<bool(QPrinter&, int pageCount)> m_printDialog;
+    std::function<void(QPrinter&)> m_printPreview;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void OnBarAction(int action);
+    void ApplyPosition(int position);
+    void UpdateBars();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+
+    QImage m_image;              // off-screen picture of the client area
+    bool m_bInitialized = false;
+    int m_nMaxPosition = 0;      // bound of every scroll request
+    int m_nPageStep = 72;
 };
 
 } // namespace nuv

@@ -1,0 +1,290 @@
+#include "aidigitvw.h"
+
+#include "aidigitvw_table.h"
+#include "aihistdoc.h"
+#include "mainfrm.h"
+#include "nuvapp.h"
+#include "resource.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <climits>
+
+namespace nuv {
+
+namespace {
+constexpr int kLineStep = 16;       // readings per line of the vertical bar
+constexpr int kWheelStep = 40;      // readings per wheel message
+constexpr int kExtraHeight = 720;   // the scrollable height is the maximum position + 720
+} // namespace
+
+CAIDigitVw::CAIDigitVw(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setObjectName(QStringLiteral("CAIDigitVw"));
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);   // the paint covers the whole client area
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &CAIDigitVw::OnBarAction);
+}
+
+CAIDigitVw::~CAIDigitVw()
+{
+    if (CAIHistDoc* d = GetDoc(); d != nullptr && d->m_pDigitVw == this)
+        d->m_pDigitVw = nullptr;
+}
+
+CAIHistDoc* CAIDigitVw::GetDoc() const { return static_cast<CAIHistDoc*>(m_pDocument); }
+
+void CAIDigitVw::OnInitialUpdate()
+{
+    CAIHistDoc* d = GetDoc();
+    if (d != nullptr)
+        d->m_pDigitVw = this;
+    SetScrollSizes(d != nullptr ? d->m_nScanCount : 0);
+    m_bInitialized = true;
+}
+
+void CAIDigitVw::OnUpdate(CView*, int) { viewport()->update(); }
+
+void CAIDigitVw::SetScrollSizes(int maxPosition)
+{
+    m_nMaxPosition = std::max(0, maxPosition);
+    const int64_t total = std::min<int64_t>(int64_t(m_nMaxPosition) + kExtraHeight, INT_MAX);
+    m_nPageStep = int(total / 10);
+    UpdateBars();
+}
+
+void CAIDigitVw::UpdateBars()
+{
+    const int64_t total = std::min<int64_t>(int64_t(m_nMaxPosition) + kExtraHeight, INT_MAX);
+    QScrollBar* v = verticalScrollBar();
+    const QSignalBlocker blockV(v);
+    v->setRange(0, int(std::max<int64_t>(0, total - viewport()->height())));
+    v->setPageStep(std::max(1, m_nPageStep));
+    v->setSingleStep(std::max(1, int(total / 100)));
+    if (CAIHistDoc* d = GetDoc())
+        v->setValue(d->m_nPosition);
+
+    const CAIHistDoc* d = GetDoc();
+    const int channels = d != nullptr ? int(std::min<uint32_t>(d->m_nChannelCount, 8)) : 8;
+    const int width = (channels + 1) * digittable::kColumnStep;
+    QScrollBar* h = horizontalScrollBar();
+    h->setRange(0, std::max(0, width - viewport()->width()));
+    h->setPageStep(std::max(1, width / 10));
+    h->setSingleStep(std::max(1, width / 100));
+}
+
+void CAIDigitVw::SetPosition(int position)
+{
+    QScrollBar* v = verticalScrollBar();
+    const QSignalBlocker block(v);
+    v->setValue(position);
+    viewport()->update();
+}
+
+void CAIDigitVw::ApplyPosition(int position)
+{
+    verticalScrollBar()->setSliderPosition(position);
+    if (CAIHistDoc* d = GetDoc())
+        d->MoveTo(position);
+    viewport()->update();
+}
+
+int CAIDigitVw::OnVScroll(VScroll request, int trackPos)
+{
+    CAIHistDoc* d = GetDoc();
+    if (d == nullptr)
+        return 0;
+    const int64_t p = d->m_nPosition;
+    const int64_t m = std::max<int32_t>(0, d->m_nMaxPosition);
+    int64_t np = p;
+    switch (request) {
+    case VScroll::LineUp: np = p - kLineStep; break;
+    case VScroll::LineDown: np = p + kLineStep; break;
+    case VScroll::PageUp: np = p - m_nPageStep; break;
+    case VScroll::PageDown: np = p + m_nPageStep; break;
+    case VScroll::ThumbTrack: np = trackPos; break;
+    case VScroll::Top: np = 0; break;
+    case VScroll::Bottom: np = m; break;
+    case VScroll::ThumbPosition:
+    case VScroll::EndScroll: return int(p);
+    }
+    np = std::clamp<int64_t>(np, 0, m);
+    ApplyPosition(int(np));
+    return int(np);
+}
+
+int CAIDigitVw::OnWheel(int delta)
+{
+    CAIHistDoc* d = GetDoc();
+    if (d == nullptr)
+        return 0;
+    const int64_t p = d->m_nPosition;
+    const int64_t np = std::clamp<int64_t>(delta > 0 ? p - kWheelStep : p + kWheelStep, 0,
+                                           std::max<int32_t>(0, d->m_nMaxPosition));
+    ApplyPosition(int(np));
+    return int(np);
+}
+
+void CAIDigitVw::OnBarAction(int action)
+{
+    // Runs before the bar takes its new value: the request is mapped to a reading and
+    // the bar's position replaced by it.
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: OnVScroll(VScroll::LineUp); break;
+    case QAbstractSlider::SliderSingleStepAdd: OnVScroll(VScroll::LineDown); break;
+    case QAbstractSlider::SliderPageStepSub: OnVScroll(VScroll::PageUp); break;
+    case QAbstractSlider::SliderPageStepAdd: OnVScroll(VScroll::PageDown); break;
+    case QAbstractSlider::SliderToMinimum: OnVScroll(VScroll::Top); break;
+    case QAbstractSlider::SliderToMaximum: OnVScroll(VScroll::Bottom); break;
+    case QAbstractSlider::SliderMove: OnVScroll(VScroll::ThumbTrack, verticalScrollBar()->sliderPosition()); break;
+    default: break;
+    }
+}
+
+void CAIDigitVw::scrollContentsBy(int, int)
+{
+    // Nothing scrolls by pixels: every paint draws the table at the current position.
+    viewport()->update();
+}
+
+void CAIDigitVw::wheelEvent(QWheelEvent* e)
+{
+    const int dy = e->angleDelta().y();
+    if (dy == 0) {
+        QAbstractScrollArea::wheelEvent(e);   // sideways: the horizontal bar
+        return;
+    }
+    OnWheel(dy);
+    e->accept();
+}
+
+void CAIDigitVw::mouseMoveEvent(QMouseEvent* e)
+{
+    setFocus(Qt::MouseFocusReason);
+    QAbstractScrollArea::mouseMoveEvent(e);
+}
+
+void CAIDigitVw::resizeEvent(QResizeEvent* e)
+{
+    m_image = QImage();
+    QAbstractScrollArea::resizeEvent(e);
+    UpdateBars();
+}
+
+void CAIDigitVw::RenderTo(QImage& image)
+{
+    image.fill(Qt::black);
+    const CAIHistDoc* d = GetDoc();
+    if (d == nullptr)
+        return;
+    QPainter p(&image);
+    DigitTableRows rows;
+    rows.First = d->m_nPosition;
+    rows.Available = int(std::min<uint32_t>(d->m_nLoadedScans, kHistTableRows));
+    rows.MaxRows = int(kHistTableRows);
+    rows.Codes = &d->m_Window[0][0];
+    rows.SlotStride = kHistWindowScans;
+    rows.RowStride = 1;
+    PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value());
+}
+
+void CAIDigitVw::paintEvent(QPaintEvent*)
+{
+    const QSize size = viewport()->size();
+    if (size.isEmpty())
+        return;
+    if (m_image.size() != size)
+        m_image = QImage(size, QImage::Format_RGB32);
+    RenderTo(m_image);
+    QPainter p(viewport());
+    p.drawImage(0, 0, m_image);
+}
+
+bool CAIDigitVw::OnCmdMsg(int nID, CCmdUI* pUI)
+{
+    CAIHistDoc* d = GetDoc();
+    switch (nID) {
+    case ID_DIGIT_DEC:
+    case ID_DIGIT_HEX:
+    case ID_DIGIT_VOLT: {
+        if (d == nullptr)
+            return false;
+        const int mode = nID - ID_DIGIT_DEC;
+        if (pUI != nullptr) {
+            pUI->Enable(true);
+            pUI->SetCheck(d->m_nDigitMode == mode ? 1 : 0);
+            return true;
+        }
+        d->m_nDigitMode = mode;
+        d->UpdateAllViews(nullptr, 1);
+        return true;
+    }
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
+        if (pUI != nullptr) {
+            pUI->Enable(d != nullptr && d->m_bOpen);
+            return true;
+        }
+        if (d == nullptr || !d->m_bOpen)
+            return true;
+        if (nID == ID_FILE_PRINT)
+            OnFilePrint();
+        else if (nID == ID_FILE_PRINT_DIRECT)
+            OnFilePrintDirect();
+        else
+            OnFilePrintPreview();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CAIDigitVw::contextMenuEvent(QContextMenuEvent* e)
+{
+    const QPoint at = e->reason() == QContextMenuEvent::Keyboard ? viewport()->mapToGlobal(QPoint(5, 5))
+                                                                 : e->globalPos();
+    // Commands go the way menu commands go: through the main frame when there is one.
+    auto route = [this](int id, CCmdUI* ui) {
+        if (theApp.m_pMainWnd != nullptr)
+            return theApp.m_pMainWnd->RouteCmdMsg(id, ui);
+        if (OnCmdMsg(id, ui))
+            return true;
+        return GetDocument() != nullptr && GetDocument()->OnCmdMsg(id, ui);
+    };
+    QMenu menu(this);
+    const struct { int id; const char* text; } items[] = {
+        {ID_DIGIT_DEC, "十进制显示(原码)"},
+        {ID_DIGIT_HEX, "十六进制显示(原码)"},
+        {ID_DIGIT_VOLT, "电压显示(伏)"},
+        {0, nullptr},
+        {ID_RETURN_ACQ, "返回到采集"},
+    };
+    for (const auto& item : items) {
+        if (item.id == 0) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* a = menu.addAction(QString::fromUtf8(item.text));
+        a->setObjectName(QString::number(item.id));
+        CCmdUI ui(item.id);
+        const bool handled = route(item.id, &ui);
+        a->setEnabled(handled && ui.m_bEnabled);
+        if (ui.m_bCheckSet) {
+            a->setCheckable(true);
+            a->setChecked(ui.m_nCheck != 0);
+        }
+        connect(a, &QAction::triggered, this, [route, id = item.id] { route(id, nullptr); });
+    }
+    menu.exec(at);
+    e->accept();
+}
+
+} // namespace nuv
