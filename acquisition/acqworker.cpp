@@ -134,8 +134,8 @@ int AcquisitionWorker::Run()
     const float notifyInterval = doc.m_fNotifyInterval;
     const bool showWave = doc.m_bShowWave.load() != 0;
 
+    Clock::time_point cycleStart = Clock::now();
     while (doc.m_bRunning.load(std::memory_order_acquire)) {
-        const Clock::time_point cycleStart = Clock::now();
 
         if (!MDQ4170_AI_ReadData(m_hDevice, &doc.m_Scan)) {
             Message(MDQ4170_GetLastError() == MDQ4170_WAIT_TIMEOUT ? kMsgReadTimeout : kMsgReadFailed);
@@ -190,11 +190,18 @@ int AcquisitionWorker::Run()
         if (!doc.m_bRunning.load(std::memory_order_acquire))
             break;
 
-        // Pacing: the cycle lasts the read interval, or as long as the read when that is longer.
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - cycleStart).count();
-        const int64_t elapsed = int64_t(ms + 1.0);
-        const int64_t pause = readInterval < float(elapsed) ? 0 : int64_t(readInterval) - elapsed;
-        std::this_thread::sleep_for(std::chrono::milliseconds(pause > 0 ? pause : 0));
+        // Pacing: the cycle lasts the read interval, or as long as the read and the work
+        // when that is longer. The next cycle starts at the planned instant, not when the
+        // sleep happened to end, so late wake-ups do not add up over a run.
+        const Clock::time_point now = Clock::now();
+        const int64_t elapsed = int64_t(std::chrono::duration<double, std::milli>(now - cycleStart).count() + 1.0);
+        if (readInterval < float(elapsed)) {
+            std::this_thread::yield();
+            cycleStart = now;
+        } else {
+            cycleStart += std::chrono::milliseconds(int64_t(readInterval));
+            std::this_thread::sleep_until(cycleStart);
+        }
     }
 
     Finish();
