@@ -4,6 +4,8 @@
 
 #include "childfrm.h"
 
+class QSplitter;
+
 namespace nuv {
 
 class CAIDoc;
@@ -11,6 +13,9 @@ class CAIDigitView;
 class CAICurveView;
 class CAIParamVw;
 class CAIDataVw;
+class COperateBar;
+class CStatusInfoBar;
+class CTabCtrlBar;
 
 class CAIFrm : public CChildFrame {
     Q_OBJECT
@@ -34,13 +39,39 @@ public:
     // Parameter bar: make tab i current.
     void SelectParamTab(int i);
 
+    int MenuId() const override;
+    void OnMDIActivate(CChildFrame* activated) override;
+    void OnIdleUpdateCmdUI() override;
+
+    COperateBar* OperateBar() const { return m_wndOperateBar; }
+    CStatusInfoBar* StatusInfoBar() const { return m_wndStatusInfoBar; }
+    CTabCtrlBar* ParamBar() const { return m_wndParamBar; }
+    CTabCtrlBar* StatisticsBar() const { return m_wndStatBar; }
+    QSplitter* Splitter() const { return m_wndSplitter; }
+    // Initial width of the left pane: 700 pixels plus a vertical scroll bar.
+    static int InitialLeftPaneWidth();
+
 protected:
     bool event(QEvent* e) override;   // WM_USER+5, WM_USER+9
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
     CAIDigitView* m_pDigitView = nullptr;
     CAICurveView* m_pCurveView = nullptr;
     CAIParamVw* m_pParamView = nullptr;
     CAIDataVw* m_pDataView = nullptr;
+
+    COperateBar* m_wndOperateBar = nullptr;
+    CStatusInfoBar* m_wndStatusInfoBar = nullptr;
+    CTabCtrlBar* m_wndParamBar = nullptr;
+    CTabCtrlBar* m_wndStatBar = nullptr;
+    QSplitter* m_wndSplitter = nullptr;
+    bool m_bWindowBuilt = false;
+    bool m_bSplitterBuilt = false;
+    bool m_bPanesSized = false;
+    bool m_bOperateBarVisible = true;
+    bool m_bStatBarVisible = false;
 };
 
 } // namespace nuv

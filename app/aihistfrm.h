@@ -3,12 +3,15 @@
 
 #include "childfrm.h"
 
+class QSplitter;
+
 namespace nuv {
 
 class CAIHistDoc;
 class CAIDigitVw;
 class CAICurveVw;
 class CAIHistParamVw;
+class CTabCtrlBar;
 
 class CAIHistFrm : public CChildFrame {
     Q_OBJECT
@@ -24,10 +27,25 @@ public:
     CAIHistParamVw* GetParamVw() const { return m_pParamVw; }
     void SelectParamTab(int i);
 
+    int MenuId() const override;
+    void OnIdleUpdateCmdUI() override;
+    CTabCtrlBar* ParamBar() const { return m_wndParamBar; }
+    QSplitter* Splitter() const { return m_wndSplitter; }
+    // Initial width of the left pane: 160 pixels plus a vertical scroll bar.
+    static int InitialLeftPaneWidth();
+
 protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
     CAIDigitVw* m_pDigitVw = nullptr;
     CAICurveVw* m_pCurveVw = nullptr;
     CAIHistParamVw* m_pParamVw = nullptr;
+    CTabCtrlBar* m_wndParamBar = nullptr;
+    QSplitter* m_wndSplitter = nullptr;
+    bool m_bWindowBuilt = false;
+    bool m_bSplitterBuilt = false;
+    bool m_bPanesSized = false;
 };
 
 } // namespace nuv

@@ -1,6 +1,10 @@
 #include "childfrm.h"
 
 #include "document.h"
+#include "mainfrm.h"
+#include "nuvapp.h"
+
+#include <QApplication>
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
@@ -22,6 +26,52 @@ CChildFrame::CChildFrame(CDocument* doc, QWidget* parent) : QMainWindow(parent),
 }
 
 CChildFrame::~CChildFrame() = default;
+
+CView* CChildFrame::GetActiveView() const
+{
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+        if (w == this)
+            break;
+        if (auto* v = dynamic_cast<CView*>(w); v != nullptr && m_pDocument != nullptr && v->GetDocument() == m_pDocument)
+            return v;
+        if (w->isWindow() && w->parentWidget() == nullptr)
+            return m_pActiveView;
+    }
+    return m_pActiveView;
+}
+
+bool CChildFrame::RouteCmdMsg(int nID, CCmdUI* pUI)
+{
+    CView* view = GetActiveView();
+    if (view != nullptr && view->OnCmdMsg(nID, pUI))
+        return true;
+    CDocument* doc = view != nullptr && view->GetDocument() != nullptr ? view->GetDocument() : m_pDocument;
+    if (doc != nullptr && doc->OnCmdMsg(nID, pUI))
+        return true;
+    if (OnCmdMsg(nID, pUI))
+        return true;
+    if (theApp.m_pMainWnd != nullptr && theApp.m_pMainWnd->OnCmdMsg(nID, pUI))
+        return true;
+    return theApp.OnCmdMsg(nID, pUI);
+}
+
+bool CChildFrame::ExecuteCmd(int nID)
+{
+    CCmdUI ui(nID);
+    if (!RouteCmdMsg(nID, &ui) || !ui.m_bEnabled)
+        return false;
+    return RouteCmdMsg(nID, nullptr);
+}
+
+void CChildFrame::InitialUpdateFrame()
+{
+    if (m_bInitialUpdateDone || m_pDocument == nullptr)
+        return;
+    m_bInitialUpdateDone = true;
+    const QList<CView*> views = m_pDocument->GetViews();
+    for (CView* v : views)
+        v->OnInitialUpdate();
+}
 
 void CChildFrame::CloseFrame()
 {

@@ -20,8 +20,26 @@ public:
     ~CChildFrame() override;
 
     CDocument* GetDocument() const { return m_pDocument; }
-    CView* GetActiveView() const { return m_pActiveView; }
+    // The view that receives commands first: the view holding the focus inside this
+    // frame, otherwise the one set last (the first pane by default).
+    CView* GetActiveView() const;
     void SetActiveView(CView* view) { m_pActiveView = view; }
+
+    // Menu of this kind of window (129, 173, 182).
+    virtual int MenuId() const { return 0; }
+
+    // Command routing from this frame: active view, its document, this frame, the main
+    // frame, the application. False when nobody handles the id.
+    bool RouteCmdMsg(int nID, CCmdUI* pUI);
+    // Carries out `nID` when its update rule enables it; false otherwise.
+    bool ExecuteCmd(int nID);
+
+    // Another child window (or this one) became the active one.
+    virtual void OnMDIActivate(CChildFrame* activated) {}
+    // Idle update of the bars' buttons.
+    virtual void OnIdleUpdateCmdUI() {}
+    // Calls OnInitialUpdate of every view of the document once.
+    void InitialUpdateFrame();
 
     // Builds bars, panes and views; false makes the window's creation fail.
     virtual bool Create() { return true; }
@@ -39,6 +57,7 @@ protected:
     CView* m_pActiveView = nullptr;
     CWndHandle m_hWnd{this};
     bool m_bClosing = false;
+    bool m_bInitialUpdateDone = false;
 };
 
 } // namespace nuv

@@ -15,6 +15,7 @@ public:
     ~CDIOFrm() override;
     bool Create() override;
     CDIOVw* GetView() const { return m_pView; }
+    int MenuId() const override;
 
 protected:
     CDIOVw* m_pView = nullptr;

@@ -1,32 +1,75 @@
-// The main window: window tabs above the MDI area, the command router.
+// The main window: window tabs above the MDI area, the menus of every window kind, the
+// accelerators and the command router.
 #pragma once
 
 #include "cmdtarget.h"
+#include "mditabframe.h"
 
-#include <QMainWindow>
+#include <QHash>
+#include <QList>
 
 class QMdiArea;
+class QMenu;
+class QAction;
+class QMdiSubWindow;
 
 namespace nuv {
 
 class CChildFrame;
 
-class CMainFrm : public QMainWindow, public CCmdTarget {
+class CMainFrm : public CMDITabFrameWnd, public CCmdTarget {
     Q_OBJECT
 public:
     explicit CMainFrm(QWidget* parent = nullptr);
     ~CMainFrm() override;
 
-    QMdiArea* MdiArea() const { return m_pMdiArea; }
+    QMdiArea* MdiArea() const;
     // Puts a child frame into a new (maximized) sub-window and activates it.
     void AddChildFrame(CChildFrame* frame);
     CChildFrame* ActiveChildFrame() const;
+    QList<CChildFrame*> ChildFrames() const;
+    // Brings `frame` to the top of the child windows.
+    void ActivateFrame(CChildFrame* frame);
     // Routes a command: active view, its document, the active child frame, this frame, the
     // application. False when no target handles the id (its item shows disabled).
     bool RouteCmdMsg(int nID, CCmdUI* pUI);
+    // Carries out a command through the router when its update rule enables it.
+    bool ExecuteCmd(int nID);
+
+    // 57650-57652.
+    bool OnCmdMsg(int nID, CCmdUI* pUI) override;
+
+    // The caption without the active document's title ("MDQ4170-0 产品演示系统").
+    void SetBaseTitle(const QString& title);
+    QString BaseTitle() const { return m_strBaseTitle; }
+    // Menu shown now (128 without child window, else the active child's menu id).
+    int CurrentMenuId() const { return m_nMenuId; }
+    // The popups of menu `menuId` (built once).
+    QList<QMenu*> Menus(int menuId) const { return m_menus.value(menuId); }
+    // Fills the update state of every item of `menu` through the router.
+    void UpdateMenu(QMenu* menu);
+
+    QMenu* BuildTabMenu() override;
 
 protected:
-    QMdiArea* m_pMdiArea = nullptr;
+    void OnIdleUpdate() override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void BuildMenus();
+    QAction* MakeAction(QObject* parent, int id, const QString& text);
+    void OnSubWindowActivated(QMdiSubWindow* sub);
+    void ShowMenu(int menuId);
+    void UpdateFrameTitle();
+    void FillRecentEntries(QMenu* menu);
+    void Tile(bool rows);
+
+    QHash<int, QList<QMenu*>> m_menus;
+    int m_nMenuId = -1;
+    QString m_strBaseTitle;
+    CChildFrame* m_pLastActive = nullptr;
 };
 
 } // namespace nuv

@@ -1,25 +1,326 @@
 #include "nuvapp.h"
 
+#include "aboutdlg.h"
+#include "aicurveview.h"
+#include "aidatavw.h"
+#include "aidoc.h"
+#include "aifrm.h"
+#include "aihistdoc.h"
+#include "aihistfrm.h"
+#include "aihistparamvw.h"
+#include "aiparamvw.h"
+#include "bitmaps.h"
+#include "cmdtable.h"
+#include "devinfo.h"
+#include "devmarker.h"
+#include "diodoc.h"
+#include "diofrm.h"
+#include "mainfrm.h"
+#include "msgseam.h"
+#include "resource.h"
+#include "seldevdlg.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
 namespace nuv {
 
 CNUVApp theApp;
 
+namespace {
+
+const char* const kRecentGroup = "Recent File List";
+
+QString DataFileFilter()
+{
+    return QStringLiteral("二进制原码数据文件 (*.bin)");
+}
+
+class CWaitCursor {
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
 CNUVApp::CNUVApp() = default;
 
-bool CNUVApp::InitInstance() { return false; }
-int CNUVApp::ExitInstance() { return 0; }
-bool CNUVApp::OnCmdMsg(int, CCmdUI*) { return false; }
-void CNUVApp::OnAIWindow() {}
-void CNUVApp::OnDIOWindow() {}
-void CNUVApp::OnDeviceInfo() {}
-void CNUVApp::OnOpenDataFile() {}
-CAIHistDoc* CNUVApp::OpenDocumentFile(const QString&) { return nullptr; }
+uint32_t CNUVApp::CountFreeDevices(uint32_t count)
+{
+    uint32_t free = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        bool existed = false;
+        const int h = CreateMarker(DeviceMarkerName(int(i)), &existed);
+        if (!existed)
+            ++free;
+        ReleaseMarker(h);
+    }
+    return free;
+}
+
+bool CNUVApp::InitInstance()
+{
+    const uint32_t count = MDQ4170_DEV_GetCount();
+    if (count != 0) {
+        if (CountFreeDevices(count) == 0) {
+            AfxMessageBox(QStringLiteral("所有的设备已被使用"));
+            return false;
+        }
+        CSelDevDlg dlg;
+        dlg.m_nDeviceCount = count;
+        bool existed = false;
+        const int selMarker = CreateMarker(SelectionMarkerName(), &existed);
+        if (existed) {
+            AfxMessageBox(QStringLiteral("已经处在设备选择界面，不能重复进入"));
+            return false;
+        }
+        const int result = dlg.DoModal();
+        ReleaseMarker(selMarker);
+        if (result != QDialog::Accepted)
+            return false;
+        m_nDeviceIndex = dlg.m_nSelDevice;
+    } else {
+        const int answer = MessageBoxCaption(QStringLiteral("没有设备存在,进入半模拟工作状态吗？"),
+                                             QStringLiteral("友情提示"), MsgIcon::Information, MsgButtons::YesNo);
+        if (answer != IDYES)
+            return false;
+    }
+
+    // Held until exit; whether another instance got there first is not tested (the
+    // simulation state holds index 0 too).
+    m_hDeviceMutex = CreateMarker(DeviceMarkerName(m_nDeviceIndex), nullptr);
+    m_hDevice = MDQ4170_DEV_Create(uint32_t(m_nDeviceIndex), 0);
+
+    LoadRecentFileList();
+
+    auto* main = new CMainFrm;
+    m_pMainWnd = main;
+    main->setWindowIcon(AppIcon());
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (!program.isEmpty())
+        main->setProperty(program.toUtf8().constData(), 2);
+    main->SetBaseTitle(QStringLiteral("%1-%2 ").arg(QStringLiteral("MDQ4170")).arg(m_nDeviceIndex) +
+                       QStringLiteral("产品演示系统"));
+    main->showMaximized();
+
+    OnAIWindow();
+    OnDIOWindow();
+    if (m_pAIFrame != nullptr)
+        main->ActivateFrame(m_pAIFrame);
+    return true;
+}
+
+int CNUVApp::ExitInstance()
+{
+    if (m_pMainWnd != nullptr) {
+        CMainFrm* main = m_pMainWnd;
+        main->close();
+        m_pMainWnd = nullptr;
+        delete main;
+    }
+    if (m_hDevice != MDQ4170_INVALID_HANDLE && m_hDevice != 0)
+        MDQ4170_DEV_Release(m_hDevice);
+    m_hDevice = MDQ4170_INVALID_HANDLE;
+    if (m_hDeviceMutex != -1 && m_hDeviceMutex != 0)
+        ReleaseMarker(m_hDeviceMutex);
+    m_hDeviceMutex = 0;
+    m_nDeviceIndex = 0;
+    SaveRecentFileList();
+    return 0;
+}
+
+bool CNUVApp::OnCmdMsg(int nID, CCmdUI* pUI)
+{
+    switch (nID) {
+    case ID_AI_WINDOW:
+    case ID_DIO_WINDOW:
+    case ID_APP_EXIT:
+    case ID_APP_ABOUT:
+    case ID_OPEN_DATAFILE:
+    case ID_DEVICE_INFO:
+    case ID_FILE_OPEN:
+        break;
+    default:
+        return false;
+    }
+    if (pUI != nullptr) {
+        pUI->Enable(true);
+        return true;
+    }
+    switch (nID) {
+    case ID_AI_WINDOW: OnAIWindow(); break;
+    case ID_DIO_WINDOW: OnDIOWindow(); break;
+    case ID_APP_EXIT:
+        if (m_pMainWnd != nullptr)
+            m_pMainWnd->close();
+        break;
+    case ID_APP_ABOUT: OnAppAbout(); break;
+    case ID_OPEN_DATAFILE: OnOpenDataFile(); break;
+    case ID_DEVICE_INFO: OnDeviceInfo(); break;
+    case ID_FILE_OPEN: OnFileOpen(); break;
+    default: break;
+    }
+    return true;
+}
+
+void CNUVApp::OnAIWindow()
+{
+    if (m_pMainWnd == nullptr)
+        return;
+    if (m_pAIFrame != nullptr) {
+        m_pMainWnd->ActivateFrame(m_pAIFrame);
+        return;
+    }
+    CWaitCursor wait;
+    auto* doc = new CAIDoc;
+    auto* frame = new CAIFrm(doc);
+    if (!frame->Create()) {
+        delete frame;
+        return;
+    }
+    m_pMainWnd->AddChildFrame(frame);
+    frame->InitialUpdateFrame();
+    m_pAIFrame = frame;
+
+    MDQ4170_AI_LoadParam(m_hDevice, &doc->m_Param);
+    for (int ch = 0; ch < 8; ++ch) {
+        RangeInfo info{};
+        const uint32_t range = doc->m_Param.Range[ch];
+        MDQ4170_AI_GetRangeInfo(m_hDevice, range, &info);
+        doc->m_RangeMin[ch] = info.RangeMin;
+        doc->m_CodeStep[ch] = info.CodeStep;
+        if (frame->GetCurveView() != nullptr)
+            frame->GetCurveView()->SetChannelRange(ch, range, info);
+    }
+    doc->m_nMaxScrollPos = doc->m_nSweepLength;
+    if (CAIParamVw* panel = frame->GetParamView()) {
+        panel->SetDocument(doc);
+        panel->ApplyParam(doc->m_Param);
+        panel->EnablePanel(true);
+    }
+    if (CAIDataVw* stats = frame->GetDataView()) {
+        stats->SetDocument(doc);
+        stats->SetRowCount(doc->m_nShownChannels);
+    }
+    doc->SetTitle(QStringLiteral("AI模拟量输入"));
+}
+
+void CNUVApp::OnDIOWindow()
+{
+    if (m_pMainWnd == nullptr)
+        return;
+    if (m_pDIOFrame != nullptr) {
+        m_pMainWnd->ActivateFrame(m_pDIOFrame);
+        return;
+    }
+    CWaitCursor wait;
+    auto* doc = new CDIODoc;
+    auto* frame = new CDIOFrm(doc);
+    if (!frame->Create()) {
+        delete frame;
+        return;
+    }
+    m_pMainWnd->AddChildFrame(frame);
+    frame->InitialUpdateFrame();
+    doc->SetTitle(QStringLiteral("DIO数字量"));
+}
+
+void CNUVApp::OnDeviceInfo() { ShowDeviceInfo(m_hDevice); }
+
+CAIHistDoc* CNUVApp::OpenDocumentFile(const QString& path)
+{
+    if (m_pMainWnd == nullptr || path.isEmpty())
+        return nullptr;
+    CWaitCursor wait;
+    auto* doc = new CAIHistDoc;
+    auto* frame = new CAIHistFrm(doc);
+    if (!frame->Create()) {
+        delete frame;
+        return nullptr;
+    }
+    m_pMainWnd->AddChildFrame(frame);
+    frame->InitialUpdateFrame();
+    doc->m_nScanCount = 0;
+    doc->m_nMaxPosition = 0;
+    if (CAIHistParamVw* panel = frame->GetParamVw()) {
+        panel->SetDocument(doc);
+        panel->ShowParam(doc->m_Param);
+        panel->EnablePanel(true);
+    }
+    // A file that does not open leaves the window open and empty; the document said why.
+    doc->OpenFile(path);
+    return doc;
+}
+
+void CNUVApp::OnOpenDataFile()
+{
+    QWidget* owner = m_pMainWnd;
+    const QString filter = DataFileFilter() + QStringLiteral(";;所有文件 (*.*)");
+    const QString path = QFileDialog::getOpenFileName(owner, QStringLiteral("打开历史数据文件"), QString(), filter);
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+void CNUVApp::OnFileOpen()
+{
+    const QString filter = DataFileFilter() + QStringLiteral(";;所有文件 (*.*)");
+    const QString path = QFileDialog::getOpenFileName(m_pMainWnd, QStringLiteral("打开"), QString(), filter);
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+void CNUVApp::OnAppAbout()
+{
+    CAboutDlg dlg(m_pMainWnd);
+    dlg.exec();
+}
+
+void CNUVApp::OpenHandedOverFiles(const QStringList& args)
+{
+    // "--open" takes every argument after it; other arguments open nothing.
+    const int at = int(args.indexOf(QStringLiteral("--open")));
+    if (at < 0)
+        return;
+    for (int i = at + 1; i < args.size(); ++i)
+        if (!args[i].isEmpty())
+            OpenDocumentFile(args[i]);
+}
+
 void CNUVApp::AddToRecentFileList(const QString& path)
 {
-    m_recentFiles.removeAll(path);
-    m_recentFiles.prepend(path);
-    while (m_recentFiles.size() > 16)
+    if (path.isEmpty())
+        return;
+    const QString abs = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(abs);
+    m_recentFiles.prepend(abs);
+    while (m_recentFiles.size() > kRecentCount)
         m_recentFiles.removeLast();
+    SaveRecentFileList();
+}
+
+void CNUVApp::LoadRecentFileList()
+{
+    QSettings settings(QStringLiteral("NUV"), QStringLiteral("NUV"));
+    settings.beginGroup(QLatin1String(kRecentGroup));
+    m_recentFiles.clear();
+    for (int k = 1; k <= kRecentCount; ++k) {
+        const QString f = settings.value(QStringLiteral("File%1").arg(k)).toString();
+        if (!f.isEmpty() && !m_recentFiles.contains(f))
+            m_recentFiles.append(f);
+    }
+}
+
+void CNUVApp::SaveRecentFileList() const
+{
+    QSettings settings(QStringLiteral("NUV"), QStringLiteral("NUV"));
+    settings.remove(QLatin1String(kRecentGroup));
+    settings.beginGroup(QLatin1String(kRecentGroup));
+    for (int k = 0; k < m_recentFiles.size(); ++k)
+        settings.setValue(QStringLiteral("File%1").arg(k + 1), m_recentFiles[k]);
 }
 
 } // namespace nuv

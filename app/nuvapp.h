@@ -38,6 +38,17 @@ public:
     // Recent-file list (16 entries, persisted).
     void AddToRecentFileList(const QString& path);
     QStringList RecentFiles() const { return m_recentFiles; }
+    void LoadRecentFileList();
+    void SaveRecentFileList() const;
+
+    // Free module indices among 0..count-1: those whose marker nobody holds.
+    static uint32_t CountFreeDevices(uint32_t count);
+    // 57601: the open dialog titled "打开".
+    void OnFileOpen();
+    // 57664
+    void OnAppAbout();
+    // Files handed over by the desktop ("--open <files>"): each opens in a history window.
+    void OpenHandedOverFiles(const QStringList& args);
 
     MDQ4170_HANDLE m_hDevice = MDQ4170_INVALID_HANDLE;
     int m_nDeviceIndex = 0;

@@ -1,0 +1,14 @@
+// The About box (template 100): icon, name and version, OK.
+#pragma once
+
+#include <QDialog>
+
+namespace nuv {
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+} // namespace nuv

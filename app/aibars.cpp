@@ -1,0 +1,120 @@
+#include "aibars.h"
+
+#include "resource.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace nuv {
+
+namespace {
+QLabel* HiddenLabel(const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->hide();
+    return l;
+}
+} // namespace
+
+COperateBar::COperateBar(QWidget* parent) : QToolBar(parent)
+{
+    setObjectName(QString::number(IDW_OPERATEBAR));
+    setWindowTitle(QStringLiteral("操作栏"));
+    setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    setFloatable(true);
+    setMovable(true);
+
+    auto* body = new QWidget(this);
+    body->setObjectName(QString::number(IDD_OPERATEBAR));
+    auto* box = new QHBoxLayout(body);
+    box->setContentsMargins(6, 2, 6, 2);
+    box->setSpacing(8);
+
+    m_pStart = new QPushButton(QStringLiteral("开始采集任务"), body);
+    m_pStart->setObjectName(QString::number(ID_START_ACQ));
+    m_pStop = new QPushButton(QStringLiteral("停止采集任务"), body);
+    m_pStop->setObjectName(QString::number(ID_STOP_ACQ));
+    m_pStop->setToolTip(QStringLiteral("点击此按钮，即可终止采集任务"));
+    box->addWidget(m_pStart);
+    box->addWidget(m_pStop);
+
+    // Read time-out and X zoom: kept, never shown, read by nobody.
+    box->addWidget(HiddenLabel(QStringLiteral("读数超时"), body));
+    auto* timeout = new QLineEdit(body);
+    timeout->setObjectName(QString::number(IDC_READ_TIMEOUT));
+    timeout->hide();
+    box->addWidget(timeout);
+    box->addWidget(HiddenLabel(QStringLiteral("秒"), body));
+    box->addWidget(HiddenLabel(QStringLiteral("X轴横向缩放"), body));
+    m_pZoom = new QComboBox(body);
+    m_pZoom->setObjectName(QString::number(IDC_XZOOM));
+    m_pZoom->addItem(QStringLiteral("1:1显示"), 1);
+    m_pZoom->setCurrentIndex(0);
+    m_pZoom->setToolTip(QStringLiteral(
+        "横向X轴缩放比例, 如果为大于1的自然数n, 则表示每n个采样数据压缩成1个结果数据(即压缩), "
+        "如果为小于1的小数,且为1的n分之一,则表示每1个采样数据扩展成n个结果数据(即放大)"));
+    m_pZoom->hide();
+    box->addWidget(m_pZoom);
+    box->addStretch(1);
+    addWidget(body);
+
+    connect(m_pStart, &QPushButton::clicked, this, [this] { emit command(ID_START_ACQ); });
+    connect(m_pStop, &QPushButton::clicked, this, [this] { emit command(ID_STOP_ACQ); });
+}
+
+QPushButton* COperateBar::Button(int id) const
+{
+    if (id == ID_START_ACQ)
+        return m_pStart;
+    if (id == ID_STOP_ACQ)
+        return m_pStop;
+    return nullptr;
+}
+
+CStatusInfoBar::CStatusInfoBar(QWidget* parent) : QToolBar(parent)
+{
+    setObjectName(QString::number(IDD_STATUSINFO));
+    setWindowTitle(QStringLiteral("状态信息栏"));
+    setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    setFloatable(true);
+    setMovable(true);
+
+    auto* body = new QWidget(this);
+    auto* box = new QHBoxLayout(body);
+    box->setContentsMargins(6, 1, 6, 1);
+    box->setSpacing(6);
+    const struct {
+        const char* label;
+        int id;
+        int width;
+    } fields[] = {{"文件名", IDC_STATUS_FILENAME, 320},
+                  {"磁盘可用空间", IDC_STATUS_FREESPACE, 110},
+                  {"存储数据大小", IDC_STATUS_STORED, 110},
+                  {"采样次数", IDC_STATUS_COUNT, 90}};
+    for (const auto& f : fields) {
+        box->addWidget(new QLabel(QString::fromUtf8(f.label), body));
+        auto* value = new QLineEdit(body);
+        value->setObjectName(QString::number(f.id));
+        value->setReadOnly(true);
+        value->setMinimumWidth(f.width);
+        box->addWidget(value, f.id == IDC_STATUS_FILENAME ? 3 : 1);
+    }
+    addWidget(body);
+}
+
+void CStatusInfoBar::SetField(int id, const QString& text)
+{
+    if (auto* e = findChild<QLineEdit*>(QString::number(id)))
+        e->setText(text);
+}
+
+QString CStatusInfoBar::Field(int id) const
+{
+    auto* e = findChild<QLineEdit*>(QString::number(id));
+    return e != nullptr ? e->text() : QString();
+}
+
+} // namespace nuv

@@ -1,0 +1,266 @@
+#include "aifrm.h"
+
+#include "aibars.h"
+#include "aicurveview.h"
+#include "aidatavw.h"
+#include "aidigitview.h"
+#include "aidoc.h"
+#include "aiparamvw.h"
+#include "framebars.h"
+#include "nuvapp.h"
+#include "resource.h"
+#include "tabctrlbar.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QComboBox>
+#include <QSplitter>
+#include <QStyle>
+
+namespace nuv {
+
+CAIFrm::CAIFrm(CAIDoc* doc, QWidget* parent) : CChildFrame(doc, parent)
+{
+    setObjectName(QString::number(IDR_AITYPE));
+}
+
+CAIFrm::~CAIFrm()
+{
+    // An acquisition still running stops before the window goes.
+    if (CAIDoc* doc = GetDoc(); doc != nullptr && doc->m_bRunning.load() != 0)
+        doc->OnStopAcquisition();
+    if (theApp.m_pAIFrame == this)
+        theApp.m_pAIFrame = nullptr;
+}
+
+CAIDoc* CAIFrm::GetDoc() const { return static_cast<CAIDoc*>(m_pDocument); }
+
+int CAIFrm::MenuId() const { return IDR_AITYPE; }
+
+int CAIFrm::InitialLeftPaneWidth()
+{
+    return 700 + QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+bool CAIFrm::Create()
+{
+    CAIDoc* doc = GetDoc();
+    if (doc == nullptr)
+        return false;
+    setDockNestingEnabled(false);
+    setDockOptions(QMainWindow::AnimatedDocks);
+
+    // Client: the split digit / waveform panes.
+    m_pDigitView = new CAIDigitView(this);
+    m_pCurveView = new CAICurveView(this);
+    m_pDigitView->SetDocument(doc);
+    m_pCurveView->SetDocument(doc);
+    m_wndSplitter = MakeSplitter(this, m_pDigitView, m_pCurveView, InitialLeftPaneWidth());
+    setCentralWidget(m_wndSplitter);
+    doc->m_pFrame = this;
+    doc->m_pDigitView = m_pDigitView;
+    doc->m_pCurveView = m_pCurveView;
+    m_bSplitterBuilt = true;
+
+    // Posted messages of the worker reach this window.
+    doc->m_hFrameWnd.store(GetSafeHwnd());
+    doc->m_hCurveWnd.store(m_pCurveView->GetSafeHwnd());
+    doc->m_hDigitWnd.store(m_pDigitView->GetSafeHwnd());
+
+    // Operate bar, docked at the top.
+    m_wndOperateBar = new COperateBar(this);
+    addToolBar(Qt::TopToolBarArea, m_wndOperateBar);
+    connect(m_wndOperateBar, &COperateBar::command, this, [this](int id) { ExecuteCmd(id); });
+    for (int id : {ID_STOP_ACQ, ID_START_ACQ})
+        m_wndOperateBar->Button(id)->installEventFilter(this);
+    m_wndOperateBar->ZoomList()->installEventFilter(this);
+
+    // Parameter bar, docked right.
+    m_wndParamBar = new CTabCtrlBar(this);
+    m_wndParamBar->Create(QStringLiteral(" AI配置与分析条"), 288, 800, IDC_TABBAR_CTRL);
+    m_wndParamBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, m_wndParamBar);
+    m_pParamView = m_wndParamBar->AddView<CAIParamVw>(QStringLiteral("参数配置"));
+    if (m_pParamView == nullptr)
+        return false;
+    m_pParamView->SetDocument(doc);
+    doc->m_pParamView = m_pParamView;
+    doc->m_hParamWnd.store(m_pParamView->GetSafeHwnd());
+
+    // Statistics bar, docked at the bottom, hidden.
+    m_wndStatBar = new CTabCtrlBar(this);
+    m_wndStatBar->Create(QStringLiteral(" AI数据统计窗口"), 400, 160, IDC_TABBAR_CTRL);
+    m_wndStatBar->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, m_wndStatBar);
+    m_pDataView = m_wndStatBar->AddView<CAIDataVw>(QStringLiteral("AI历史回顾"));
+    if (m_pDataView == nullptr)
+        return false;
+    m_pDataView->SetDocument(doc);
+    doc->m_pDataView = m_pDataView;
+    m_wndStatBar->hide();
+
+    // Status information bar, hidden, at the bottom.
+    m_wndStatusInfoBar = new CStatusInfoBar(this);
+    addToolBar(Qt::BottomToolBarArea, m_wndStatusInfoBar);
+    m_wndStatusInfoBar->hide();
+
+    // Commands go to the first pane's view unless another pane has the focus.
+    SetActiveView(m_pDigitView);
+    m_bWindowBuilt = true;
+    return true;
+}
+
+void CAIFrm::showEvent(QShowEvent* e)
+{
+    CChildFrame::showEvent(e);
+    if (m_wndParamBar != nullptr && !m_bPanesSized) {
+        m_wndParamBar->ApplyStoredSize();
+        m_wndStatBar->ApplyStoredSize();
+    }
+}
+
+void CAIFrm::resizeEvent(QResizeEvent* e)
+{
+    CChildFrame::resizeEvent(e);
+    if (!m_bSplitterBuilt)
+        return;
+    if (!m_bPanesSized && m_wndSplitter->width() > 0 && isVisible()) {
+        m_bPanesSized = true;
+        const int total = m_wndSplitter->sizes().value(0) + m_wndSplitter->sizes().value(1);
+        const int left = InitialLeftPaneWidth();
+        m_wndSplitter->setSizes({left, std::max(0, total - left)});
+    }
+    KeepLeftPaneToThird(m_wndSplitter, width());
+}
+
+void CAIFrm::ShowStatusInfoBar(bool show)
+{
+    if (m_wndStatusInfoBar != nullptr)
+        m_wndStatusInfoBar->setVisible(show);
+}
+
+bool CAIFrm::IsStatusInfoBarVisible() const
+{
+    return m_wndStatusInfoBar != nullptr && m_wndStatusInfoBar->isVisible();
+}
+
+void CAIFrm::SetStatusField(int id, const QString& text)
+{
+    if (m_wndStatusInfoBar != nullptr)
+        m_wndStatusInfoBar->SetField(id, text);
+}
+
+QString CAIFrm::StatusField(int id) const
+{
+    return m_wndStatusInfoBar != nullptr ? m_wndStatusInfoBar->Field(id) : QString();
+}
+
+void CAIFrm::SelectParamTab(int i)
+{
+    if (m_wndParamBar != nullptr)
+        m_wndParamBar->SetActiveView(i);
+}
+
+bool CAIFrm::OnCmdMsg(int nID, CCmdUI* pUI)
+{
+    CAIDoc* doc = GetDoc();
+    switch (nID) {
+    case ID_VIEW_OPERATEBAR:
+        if (pUI != nullptr) {
+            pUI->Enable(true);
+            pUI->SetCheck(m_wndOperateBar->isVisible() && !BarLiesOutside(m_wndOperateBar, this) ? 1 : 0);
+        } else {
+            m_bOperateBarVisible = ToggleToolBar(this, m_wndOperateBar, Qt::TopToolBarArea);
+        }
+        return true;
+    case ID_VIEW_PARAMBAR:
+        if (pUI != nullptr) {
+            pUI->Enable(true);
+            pUI->SetCheck(m_wndParamBar->isVisible() && !BarLiesOutside(m_wndParamBar, this) ? 1 : 0);
+        } else {
+            ToggleDockBar(this, m_wndParamBar, Qt::RightDockWidgetArea);
+        }
+        return true;
+    case ID_VIEW_STATUSBAR:
+        if (pUI != nullptr)
+            pUI->Enable(true);
+        return true;
+    case ID_MIDDLE_VALUE:
+        if (pUI != nullptr) {
+            pUI->Enable(true);
+            pUI->SetCheck(doc->m_bMiddleValue == 0 ? 1 : 0);
+        } else {
+            doc->m_bMiddleValue = doc->m_bMiddleValue != 0 ? 0 : 1;
+            m_pDigitView->viewport()->repaint();
+            m_pCurveView->RedrawAll();
+        }
+        return true;
+    case ID_PREV_PANE:
+        if (pUI != nullptr)
+            pUI->Enable(true);
+        else
+            FocusOtherPane(m_wndSplitter);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CAIFrm::OnMDIActivate(CChildFrame* activated)
+{
+    if (!m_bWindowBuilt)
+        return;
+    if (qobject_cast<CAIFrm*>(activated) != nullptr) {
+        if (m_wndOperateBar->isFloating() && m_bOperateBarVisible)
+            m_wndOperateBar->show();
+        if (m_wndStatBar->isFloating() && m_bStatBarVisible)
+            m_wndStatBar->show();
+        return;
+    }
+    m_bOperateBarVisible = m_wndOperateBar->isVisible();
+    if (m_wndOperateBar->isFloating() && m_bOperateBarVisible)
+        m_wndOperateBar->hide();
+    m_bStatBarVisible = m_wndStatBar->isVisible();
+    if (m_wndStatBar->isFloating() && m_bStatBarVisible)
+        m_wndStatBar->hide();
+}
+
+void CAIFrm::OnIdleUpdateCmdUI()
+{
+    if (!m_bWindowBuilt)
+        return;
+    for (int id : {ID_START_ACQ, ID_STOP_ACQ}) {
+        QPushButton* b = m_wndOperateBar->Button(id);
+        CCmdUI ui(id);
+        b->setEnabled(RouteCmdMsg(id, &ui) && ui.m_bEnabled);
+        if (ui.m_bTextSet && b->text() != ui.m_strText)
+            b->setText(ui.m_strText);
+    }
+    m_wndParamBar->UpdateCmdUI();
+    m_wndStatBar->UpdateCmdUI();
+}
+
+bool CAIFrm::eventFilter(QObject* o, QEvent* e)
+{
+    // Tool tips of the operate bar only while no acquisition runs.
+    if (e->type() == QEvent::ToolTip && GetDoc() != nullptr && GetDoc()->m_bRunning.load() != 0)
+        return true;
+    return CChildFrame::eventFilter(o, e);
+}
+
+bool CAIFrm::event(QEvent* e)
+{
+    if (e->type() == MsgType(WM_FILE_STATUS)) {
+        if (GetDoc() != nullptr)
+            GetDoc()->UpdateFileStatus();
+        return true;
+    }
+    if (e->type() == MsgType(WM_FILE_CLOSE)) {
+        if (GetDoc() != nullptr)
+            GetDoc()->OnCloseDataFile();
+        return true;
+    }
+    return CChildFrame::event(e);
+}
+
+} // namespace nuv

@@ -1,0 +1,132 @@
+#include "aihistfrm.h"
+
+#include "aicurvevw.h"
+#include "aidigitvw.h"
+#include "aihistdoc.h"
+#include "aihistparamvw.h"
+#include "framebars.h"
+#include "resource.h"
+#include "tabctrlbar.h"
+
+#include <QApplication>
+#include <QSplitter>
+#include <QStyle>
+
+namespace nuv {
+
+CAIHistFrm::CAIHistFrm(CAIHistDoc* doc, QWidget* parent) : CChildFrame(doc, parent)
+{
+    setObjectName(QString::number(IDR_HISTTYPE));
+}
+
+CAIHistFrm::~CAIHistFrm() = default;
+
+CAIHistDoc* CAIHistFrm::GetDoc() const { return static_cast<CAIHistDoc*>(m_pDocument); }
+
+int CAIHistFrm::MenuId() const { return IDR_HISTTYPE; }
+
+int CAIHistFrm::InitialLeftPaneWidth()
+{
+    return 160 + QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+bool CAIHistFrm::Create()
+{
+    CAIHistDoc* doc = GetDoc();
+    if (doc == nullptr)
+        return false;
+    setDockOptions(QMainWindow::AnimatedDocks);
+
+    m_pDigitVw = new CAIDigitVw(this);
+    m_pCurveVw = new CAICurveVw(this);
+    m_pDigitVw->SetDocument(doc);
+    m_pCurveVw->SetDocument(doc);
+    m_wndSplitter = MakeSplitter(this, m_pDigitVw, m_pCurveVw, InitialLeftPaneWidth());
+    setCentralWidget(m_wndSplitter);
+    doc->m_pFrame = this;
+    doc->m_pDigitVw = m_pDigitVw;
+    doc->m_pCurveVw = m_pCurveVw;
+    m_bSplitterBuilt = true;
+
+    m_wndParamBar = new CTabCtrlBar(this);
+    m_wndParamBar->Create(QStringLiteral(" AI配置与分析条"), 288, 800, IDC_TABBAR_CTRL);
+    m_wndParamBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, m_wndParamBar);
+    m_pParamVw = m_wndParamBar->AddView<CAIHistParamVw>(QStringLiteral("参数配置"));
+    if (m_pParamVw == nullptr)
+        return false;
+    m_pParamVw->SetDocument(doc);
+    doc->m_pParamVw = m_pParamVw;
+
+    SetActiveView(m_pDigitVw);
+    m_bWindowBuilt = true;
+    return true;
+}
+
+void CAIHistFrm::showEvent(QShowEvent* e)
+{
+    CChildFrame::showEvent(e);
+    if (m_wndParamBar != nullptr && !m_bPanesSized)
+        m_wndParamBar->ApplyStoredSize();
+}
+
+void CAIHistFrm::resizeEvent(QResizeEvent* e)
+{
+    CChildFrame::resizeEvent(e);
+    if (!m_bSplitterBuilt)
+        return;
+    if (!m_bPanesSized && m_wndSplitter->width() > 0 && isVisible()) {
+        m_bPanesSized = true;
+        const int total = m_wndSplitter->sizes().value(0) + m_wndSplitter->sizes().value(1);
+        const int left = InitialLeftPaneWidth();
+        m_wndSplitter->setSizes({left, std::max(0, total - left)});
+    }
+    KeepLeftPaneToThird(m_wndSplitter, width());
+}
+
+void CAIHistFrm::SelectParamTab(int i)
+{
+    if (m_wndParamBar != nullptr)
+        m_wndParamBar->SetActiveView(i);
+}
+
+bool CAIHistFrm::OnCmdMsg(int nID, CCmdUI* pUI)
+{
+    CAIHistDoc* doc = GetDoc();
+    switch (nID) {
+    case ID_VIEW_PARAMBAR:
+        if (pUI != nullptr) {
+            pUI->Enable(true);
+            pUI->SetCheck(m_wndParamBar->isVisible() && !BarLiesOutside(m_wndParamBar, this) ? 1 : 0);
+        } else {
+            ToggleDockBar(this, m_wndParamBar, Qt::RightDockWidgetArea);
+        }
+        return true;
+    case ID_MIDDLE_VALUE:
+        if (pUI != nullptr) {
+            pUI->Enable(true);
+            pUI->SetCheck(doc->m_bMiddleValue == 0 ? 1 : 0);
+        } else {
+            doc->m_bMiddleValue = doc->m_bMiddleValue != 0 ? 0 : 1;
+            m_pDigitVw->viewport()->repaint();
+            m_pCurveVw->RedrawAll();
+        }
+        return true;
+    case ID_PREV_PANE:
+        if (pUI != nullptr)
+            pUI->Enable(true);
+        else
+            FocusOtherPane(m_wndSplitter);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CAIHistFrm::OnIdleUpdateCmdUI()
+{
+    if (m_bWindowBuilt)
+        m_wndParamBar->UpdateCmdUI();
+}
+
+} // namespace nuv

@@ -1,0 +1,81 @@
+#include "framebars.h"
+
+#include "barsizing.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QMainWindow>
+#include <QToolBar>
+
+namespace nuv {
+
+bool BarLiesOutside(const QWidget* bar, const QWidget* frame)
+{
+    if (bar == nullptr || frame == nullptr || !bar->isWindow())
+        return false;
+    const QRect barRect = bar->frameGeometry();
+    const QRect frameRect(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+    return !barRect.intersects(frameRect);
+}
+
+bool ToggleDockBar(QMainWindow* frame, QDockWidget* bar, Qt::DockWidgetArea area)
+{
+    if (BarLiesOutside(bar, frame)) {
+        bar->setFloating(false);
+        frame->addDockWidget(area, bar);
+        bar->show();
+    } else {
+        bar->setVisible(!bar->isVisible());
+    }
+    return bar->isVisible();
+}
+
+bool ToggleToolBar(QMainWindow* frame, QToolBar* bar, Qt::ToolBarArea area)
+{
+    if (BarLiesOutside(bar, frame)) {
+        frame->addToolBar(area, bar);
+        bar->show();
+    } else {
+        bar->setVisible(!bar->isVisible());
+    }
+    return bar->isVisible();
+}
+
+QSplitter* MakeSplitter(QWidget* parent, QWidget* left, QWidget* right, int leftWidth)
+{
+    auto* splitter = new QSplitter(Qt::Horizontal, parent);
+    splitter->setObjectName(QStringLiteral("59648"));   // first pane id
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({leftWidth, 100000});
+    return splitter;
+}
+
+void KeepLeftPaneToThird(QSplitter* splitter, int clientWidth)
+{
+    if (splitter == nullptr || splitter->count() < 2)
+        return;
+    const QList<int> sizes = splitter->sizes();
+    const int col0 = sizes.value(0);
+    const int clamped = ClampLeftPane(col0, clientWidth);
+    if (clamped == col0)
+        return;
+    const int total = sizes.value(0) + sizes.value(1);
+    splitter->setSizes({clamped, std::max(0, total - clamped)});
+}
+
+void FocusOtherPane(QSplitter* splitter)
+{
+    if (splitter == nullptr || splitter->count() < 2)
+        return;
+    QWidget* left = splitter->widget(0);
+    QWidget* right = splitter->widget(1);
+    QWidget* focus = QApplication::focusWidget();
+    const bool inLeft = focus != nullptr && (focus == left || left->isAncestorOf(focus));
+    (inLeft ? right : left)->setFocus(Qt::ShortcutFocusReason);
+}
+
+} // namespace nuv

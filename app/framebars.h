@@ -1,0 +1,29 @@
+// Rules the AI and history windows share: bars lying outside the window, the bar toggles,
+// the split panes.
+#pragma once
+
+#include <QSplitter>
+
+class QMainWindow;
+class QDockWidget;
+class QToolBar;
+
+namespace nuv {
+
+// True when `bar` floats and its screen rectangle does not meet the frame's.
+bool BarLiesOutside(const QWidget* bar, const QWidget* frame);
+
+// Toggle of a bar: a bar lying outside docks again at `area` and shows; otherwise it is
+// shown when hidden and hidden when shown. Returns whether it is visible now.
+bool ToggleDockBar(QMainWindow* frame, QDockWidget* bar, Qt::DockWidgetArea area);
+bool ToggleToolBar(QMainWindow* frame, QToolBar* bar, Qt::ToolBarArea area);
+
+// The 1 x 2 split window: `left` starts `leftWidth` pixels wide and keeps its width when
+// the window grows.
+QSplitter* MakeSplitter(QWidget* parent, QWidget* left, QWidget* right, int leftWidth);
+// After a resize to `clientWidth`: column 0 is cut to a third when wider.
+void KeepLeftPaneToThird(QSplitter* splitter, int clientWidth);
+// Moves the focus to the other pane.
+void FocusOtherPane(QSplitter* splitter);
+
+} // namespace nuv

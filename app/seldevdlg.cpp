@@ -1,0 +1,111 @@
+#include "seldevdlg.h"
+
+#include "devmarker.h"
+#include "mdq4170.h"
+#include "resource.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace nuv {
+
+namespace {
+CSelDevDlg::Runner g_runner;
+constexpr int kProbes = 127;
+} // namespace
+
+int LeadingNumber(const QString& text)
+{
+    int n = 0;
+    for (QChar c : text) {
+        if (!c.isDigit() || c.unicode() > '9')
+            break;
+        n = n * 10 + (c.unicode() - '0');
+        if (n > 1000000)
+            break;
+    }
+    return n;
+}
+
+CSelDevDlg::CSelDevDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QString::number(IDD_SELDEV));
+    setWindowTitle(QStringLiteral("设备选择"));
+    auto* box = new QVBoxLayout(this);
+    box->addWidget(new QLabel(QStringLiteral("请选择设备"), this));
+    m_pList = new QListWidget(this);
+    m_pList->setObjectName(QStringLiteral("1260"));
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->setSortingEnabled(true);
+    box->addWidget(m_pList);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_pOk = new QPushButton(QStringLiteral("OK"), this);
+    m_pOk->setObjectName(QStringLiteral("1"));
+    m_pOk->setDefault(true);
+    m_pCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_pCancel->setObjectName(QStringLiteral("2"));
+    buttons->addWidget(m_pOk);
+    buttons->addWidget(m_pCancel);
+    box->addLayout(buttons);
+    resize(260, 220);
+
+    connect(m_pList, &QListWidget::itemSelectionChanged, this, [this] { m_pOk->setEnabled(true); });
+    connect(m_pList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { OnOK(); });
+    connect(m_pOk, &QPushButton::clicked, this, &CSelDevDlg::OnOK);
+    connect(m_pCancel, &QPushButton::clicked, this, &CSelDevDlg::OnCancel);
+}
+
+void CSelDevDlg::OnInitDialog()
+{
+    m_pList->clear();
+    for (int i = 0; i < kProbes; ++i) {
+        const MDQ4170_HANDLE h = MDQ4170_DEV_Create(uint32_t(i), 0);
+        if (h == MDQ4170_INVALID_HANDLE)
+            continue;
+        const QString name = DeviceMarkerName(i);
+        bool existed = false;
+        const int marker = CreateMarker(name, &existed);
+        if (!existed)
+            m_pList->addItem(name);
+        ReleaseMarker(marker);
+        MDQ4170_DEV_Release(h);
+    }
+    if (m_pList->count() > 0) {
+        m_pList->setCurrentRow(0);
+        m_pOk->setEnabled(true);
+    } else {
+        m_pOk->setEnabled(false);
+    }
+}
+
+void CSelDevDlg::OnOK()
+{
+    QListWidgetItem* item = m_pList->currentItem();
+    if (item == nullptr || !item->isSelected())
+        return;
+    m_nSelDevice = LeadingNumber(item->text());
+    accept();
+}
+
+void CSelDevDlg::OnCancel() { reject(); }
+
+int CSelDevDlg::DoModal()
+{
+    OnInitDialog();
+    if (g_runner)
+        return g_runner(*this);
+    return exec();
+}
+
+CSelDevDlg::Runner CSelDevDlg::SetRunner(Runner runner)
+{
+    Runner old = std::move(g_runner);
+    g_runner = std::move(runner);
+    return old;
+}
+
+} // namespace nuv

@@ -1,0 +1,50 @@
+#include "mditabframe.h"
+
+#include "mdiclient.h"
+#include "tabctrldoc.h"
+
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace nuv {
+
+CMDITabFrameWnd::CMDITabFrameWnd(QWidget* parent) : QMainWindow(parent)
+{
+    auto* central = new QWidget(this);
+    auto* box = new QVBoxLayout(central);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    m_wndTabBar = new CTabCtrlBarDoc(central);
+    m_wndMdiClient = new CMdiClient(central);
+    m_wndMdiClient->SetTabBar(m_wndTabBar);
+    m_wndTabBar->SetMdiArea(m_wndMdiClient);
+    box->addWidget(m_wndTabBar);
+    box->addWidget(m_wndMdiClient, 1);
+    setCentralWidget(central);
+
+    connect(m_wndTabBar, &CTabCtrlBarDoc::contextMenuRequested, this, &CMDITabFrameWnd::ShowTabMenu);
+    connect(m_wndMdiClient, &QMdiArea::subWindowActivated, this, [this] { OnIdleUpdate(); });
+
+    m_pIdleTimer = new QTimer(this);
+    m_pIdleTimer->setInterval(100);
+    connect(m_pIdleTimer, &QTimer::timeout, this, [this] { OnIdleUpdate(); });
+    m_pIdleTimer->start();
+}
+
+CMDITabFrameWnd::~CMDITabFrameWnd() = default;
+
+void CMDITabFrameWnd::OnIdleUpdate() { m_wndTabBar->RefreshTabs(); }
+
+void CMDITabFrameWnd::ShowTabMenu(QPoint global)
+{
+    QMenu* menu = BuildTabMenu();
+    if (menu == nullptr)
+        return;
+    if (!menu->isEmpty())
+        menu->exec(global);
+    delete menu;
+}
+
+} // namespace nuv

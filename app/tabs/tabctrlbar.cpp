@@ -1,0 +1,94 @@
+#include "tabctrlbar.h"
+
+#include "bitmaps.h"
+#include "childfrm.h"
+#include "document.h"
+#include "resource.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QTabBar>
+
+namespace nuv {
+
+CTabCtrlBar::CTabCtrlBar(QMainWindow* frame) : CCtrlBarEx(frame)
+{
+    auto* panel = new QFrame(Client());
+    panel->setFrameShape(QFrame::StyledPanel);
+    m_pPanel = panel;
+    m_pTabCtrl = new QTabBar(Client());
+    m_pTabCtrl->setObjectName(QStringLiteral("110"));
+    m_pTabCtrl->setFont(QApplication::font());
+    m_pTabCtrl->setIconSize(QSize(16, 16));
+    m_pTabCtrl->setDrawBase(false);
+    m_pTabCtrl->setExpanding(false);
+    m_images = LoadImageStrip(IDB_BAR_TABS);
+    connect(m_pTabCtrl, &QTabBar::currentChanged, this, [this](int i) { SetActiveView(i); });
+}
+
+CTabCtrlBar::~CTabCtrlBar() = default;
+
+bool CTabCtrlBar::AddViewObject(const QString& label, CView* view)
+{
+    if (view == nullptr || view->GetWidget() == nullptr)
+        return false;
+    QWidget* w = view->GetWidget();
+    w->setParent(Client());
+    const QString text = label.left(kBarLabelMax);
+    m_pActiveView = view;
+    m_views.append({view, text});
+    const int n = int(m_views.size());
+    if (n == 1) {
+        m_nActiveTab = 0;
+        if (auto* frame = qobject_cast<CChildFrame*>(Frame()))
+            frame->SetActiveView(view);
+        w->setEnabled(true);
+        w->show();
+    } else {
+        w->setEnabled(false);
+        w->hide();
+    }
+    const QSignalBlocker block(m_pTabCtrl);
+    const int image = n - 1;
+    const int idx = m_pTabCtrl->addTab(text);
+    if (image < m_images.size())
+        m_pTabCtrl->setTabIcon(idx, QIcon(m_images[image]));
+    if (n == 1)
+        m_pTabCtrl->setCurrentIndex(0);
+    OnSizeClient(Client()->width(), Client()->height());
+    return true;
+}
+
+void CTabCtrlBar::SetActiveView(int i)
+{
+    if (i == -1 || i == m_nActiveTab || i >= m_views.size())
+        return;
+    if (m_nActiveTab >= 0 && m_nActiveTab < m_views.size()) {
+        QWidget* old = m_views[m_nActiveTab].pView->GetWidget();
+        old->setEnabled(false);
+        old->hide();
+    }
+    CView* view = m_views[i].pView;
+    QWidget* w = view->GetWidget();
+    w->setEnabled(true);
+    w->show();
+    w->setFocus();
+    if (auto* frame = qobject_cast<CChildFrame*>(Frame()))
+        frame->SetActiveView(view);
+    m_pActiveView = view;
+    m_nActiveTab = i;
+    const QSignalBlocker block(m_pTabCtrl);
+    m_pTabCtrl->setCurrentIndex(i);
+}
+
+void CTabCtrlBar::OnSizeClient(int w, int h)
+{
+    const TabBarLayout l = LayoutTabBar(Side(), w, h);
+    const int tabH = std::min(l.tabs.height(), m_pTabCtrl->sizeHint().height());
+    m_pTabCtrl->setGeometry(l.tabs.x(), l.tabs.y(), l.tabs.width(), tabH);
+    m_pPanel->setGeometry(l.tabs.adjusted(0, tabH, 0, 0));
+    for (const TCB_ITEM& item : m_views)
+        item.pView->GetWidget()->setGeometry(l.view);
+}
+
+} // namespace nuv
