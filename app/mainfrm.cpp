@@ -310,19 +310,24 @@ void CMainFrm::dragEnterEvent(QDragEnterEvent* e)
 
 void CMainFrm::dropEvent(QDropEvent* e)
 {
-    const QList<QUrl> urls = e->mimeData()->urls();
+    if (OnDropFiles(e->mimeData()))
+        e->acceptProposedAction();
+}
+
+bool CMainFrm::OnDropFiles(const QMimeData* data)
+{
     QStringList files;
-    for (const QUrl& u : urls)
+    for (const QUrl& u : data->urls())
         if (u.isLocalFile())
             files.append(u.toLocalFile());
     if (files.isEmpty())
-        return;
-    e->acceptProposedAction();
+        return false;
     // Opened after the drop has finished, so message boxes do not run inside the drag.
     QTimer::singleShot(0, this, [files] {
         for (const QString& f : files)
             theApp.OpenDocumentFile(f);
     });
+    return true;
 }
 
 void CMainFrm::closeEvent(QCloseEvent* e)

@@ -12,6 +12,7 @@ class QMdiArea;
 class QMenu;
 class QAction;
 class QMdiSubWindow;
+class QMimeData;
 
 namespace nuv {
 
@@ -50,6 +51,8 @@ public:
     void UpdateMenu(QMenu* menu);
 
     QMenu* BuildTabMenu() override;
+    // Files dropped on the window: each opens in a new history window.
+    bool OnDropFiles(const QMimeData* data);
 
 protected:
     void OnIdleUpdate() override;

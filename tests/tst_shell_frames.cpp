@@ -1,0 +1,635 @@
+// The running shell: window tabs (images, removal, selection, context menus), the command
+// table's enable/tick rules in each window kind, bar toggles and their "outside" rule,
+// floating bars following activation, sizing bars, the split pane's third, the recent list,
+// dropped and handed-over files, and the look of the main window.
+#include "aidoc.h"
+#include "aifrm.h"
+#include "aibars.h"
+#include "aihistfrm.h"
+#include "aihistdoc.h"
+#include "diofrm.h"
+#include "document.h"
+#include "mainfrm.h"
+#include "mdiclient.h"
+#include "mdq4170_sim.h"
+#include "msgseam.h"
+#include "nuvapp.h"
+#include "tabctrlbar.h"
+#include "tabctrldoc.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QHelpEvent>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <QUrl>
+
+using namespace nuv;
+
+namespace {
+
+QStringList g_msgs;
+
+CMainFrm* Main() { return theApp.m_pMainWnd; }
+CTabCtrlDoc* Tabs() { return Main()->TabBar()->TabCtrl(); }
+
+void Settle()
+{
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QTest::qWait(150);   // one idle refresh
+}
+
+// Update state of `id` as the active window's menu would show it.
+struct ItemState {
+    bool found = false;
+    bool enabled = false;
+    bool checkable = false;
+    bool checked = false;
+    QString text;
+};
+
+ItemState Item(int id)
+{
+    ItemState s;
+    for (QMenu* m : Main()->Menus(Main()->CurrentMenuId())) {
+        Main()->UpdateMenu(m);
+        for (QAction* a : m->actions()) {
+            if (a->objectName() == QString::number(id)) {
+                s = {true, a->isEnabled(), a->isCheckable(), a->isChecked(), a->text()};
+                return s;
+            }
+        }
+    }
+    return s;
+}
+
+QList<CAIHistFrm*> HistFrames()
+{
+    QList<CAIHistFrm*> list;
+    for (CChildFrame* f : Main()->ChildFrames())
+        if (auto* h = qobject_cast<CAIHistFrm*>(f))
+            list << h;
+    return list;
+}
+
+void CloseAllHistory()
+{
+    for (CAIHistFrm* h : HistFrames())
+        h->CloseFrame();
+    Settle();
+}
+
+QStringList MenuIds(QMenu* menu)
+{
+    QStringList ids;
+    for (QAction* a : menu->actions())
+        ids << a->objectName() + QLatin1Char(':') + a->text();
+    return ids;
+}
+
+class CTestView : public QWidget, public CView {
+public:
+    explicit CTestView(QWidget* parent) : QWidget(parent) {}
+    QWidget* GetWidget() override { return this; }
+};
+
+} // namespace
+
+class TstShellFrames : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        SetMessageHandler([](const MsgRequest& r) {
+            g_msgs << r.text;
+            return r.buttons == MsgButtons::YesNo ? int(IDYES) : int(IDOK);
+        });
+        MDQ4170SIM_SetModuleCount(0);
+        QVERIFY(theApp.InitInstance());
+        Main()->resize(1400, 900);
+        Settle();
+    }
+
+    void cleanupTestCase() { theApp.ExitInstance(); }
+
+    void startUpTabs()
+    {
+        QCOMPARE(Tabs()->count(), 2);
+        QCOMPARE(Tabs()->TabImage(0), 0);
+        QCOMPARE(Tabs()->TabImage(1), 1);
+        QCOMPARE(Tabs()->tabText(0), QStringLiteral("AI模拟量输入"));
+        QCOMPARE(Tabs()->tabText(1), QStringLiteral("DIO数字量"));
+        QCOMPARE(Tabs()->currentIndex(), 0);
+        QCOMPARE(Main()->CurrentMenuId(), 129);
+        QCOMPARE(Tabs()->objectName(), QStringLiteral("142"));
+        QCOMPARE(Main()->TabBar()->objectName(), QStringLiteral("141"));
+    }
+
+    void historyTabImages()
+    {
+        g_msgs.clear();
+        QVERIFY(theApp.OpenDocumentFile(QStringLiteral("/nonexistent/none.bin")) != nullptr);
+        Settle();
+        QVERIFY(!g_msgs.isEmpty());   // the failed open said why; the window stays, empty
+        QCOMPARE(Tabs()->count(), 3);
+        QCOMPARE(Tabs()->TabImage(2), 2);
+        QCOMPARE(Tabs()->currentIndex(), 2);
+        QCOMPARE(Main()->CurrentMenuId(), 182);
+        CloseAllHistory();
+        QCOMPARE(Tabs()->count(), 2);
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/again.bin"));
+        Settle();
+        QCOMPARE(Tabs()->count(), 3);
+        QCOMPARE(Tabs()->TabImage(2), 2);
+        // Two more: the fifth tab has image index 4, beyond the strip; it still draws.
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/third.bin"));
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/fourth.bin"));
+        Settle();
+        QCOMPARE(Tabs()->count(), 5);
+        QCOMPARE(Tabs()->TabImage(4), 4);
+        QVERIFY(!Tabs()->grab().isNull());
+        CloseAllHistory();
+    }
+
+    void tabTextFollowsCaptionAndIsCutWhenDrawn()
+    {
+        CAIHistDoc* doc = theApp.OpenDocumentFile(QStringLiteral("/nonexistent/long.bin"));
+        QVERIFY(doc != nullptr);
+        const QString longTitle = QString(70, QLatin1Char('x'));
+        doc->SetTitle(longTitle);
+        Settle();
+        QCOMPARE(Tabs()->tabText(2), longTitle);
+        QCOMPARE(Tabs()->DrawnText(2), QString(63, QLatin1Char('x')));
+        QTRY_VERIFY(Main()->windowTitle().endsWith(QStringLiteral(" - ") + longTitle));
+        CloseAllHistory();
+    }
+
+    void clickingATabActivatesItsWindow()
+    {
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QCOMPARE(Tabs()->currentIndex(), 0);
+        QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(1).center());
+        Settle();
+        QCOMPARE(Main()->ActiveChildFrame(), static_cast<CChildFrame*>(theApp.m_pDIOFrame));
+        QCOMPARE(Main()->CurrentMenuId(), 173);
+        QTRY_COMPARE(Main()->windowTitle(), QStringLiteral("MDQ4170-0 产品演示系统 - DIO数字量"));
+        // Activating a window from elsewhere moves the selection at the next refresh.
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QCOMPARE(Tabs()->currentIndex(), 0);
+    }
+
+    void tabMenuPerKind()
+    {
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        std::unique_ptr<QMenu> menu(Main()->BuildTabMenu());
+        QCOMPARE(MenuIds(menu.get()), (QStringList{QStringLiteral("32796:返回到采集"), QStringLiteral("57602:关闭AI窗口")}));
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Settle();
+        menu.reset(Main()->BuildTabMenu());
+        QCOMPARE(MenuIds(menu.get()), QStringList{QStringLiteral("57602:关闭DIO窗口")});
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/menu.bin"));
+        Settle();
+        menu.reset(Main()->BuildTabMenu());
+        QVERIFY(menu->actions().isEmpty());
+        CloseAllHistory();
+    }
+
+    void rightClickCountsOnlyOnTheCurrentTab()
+    {
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QSignalSpy spy(Main()->TabBar(), &CTabCtrlBarDoc::contextMenuRequested);
+        QTest::mousePress(Tabs(), Qt::RightButton, {}, Tabs()->tabRect(1).center());
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(Tabs()->currentIndex(), 0);
+        // On the current tab the menu opens; close it from a timer.
+        QTimer::singleShot(100, [] {
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        QTest::mousePress(Tabs(), Qt::RightButton, {}, Tabs()->tabRect(0).center());
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void commandRulesInTheAIWindow()
+    {
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QCOMPARE(Main()->CurrentMenuId(), 129);
+        CAIDoc* doc = theApp.m_pAIFrame->GetDoc();
+        for (int id : {32850, 32874})
+            QVERIFY2(!Item(id).enabled, qPrintable(QString::number(id)));
+        for (int id : {32851, 32811, 57602, 57665, 32869, 32818, 32784, 32870, 32783, 32810, 57650, 57651, 57652, 32802,
+                       57664, 1317})
+            QVERIFY2(Item(id).enabled, qPrintable(QString::number(id)));
+        QVERIFY(!Item(1316).enabled);
+        QVERIFY(!Item(32796).enabled);
+        QCOMPARE(Item(1317).text, QStringLiteral("开始采集任务"));
+        QVERIFY(Item(32818).checked);
+
+        // 32784: ticked while the flag is 0.
+        QCOMPARE(doc->m_bMiddleValue, 1);
+        QVERIFY(!Item(32784).checked);
+        QVERIFY(Main()->ExecuteCmd(32784));
+        QCOMPARE(doc->m_bMiddleValue, 0);
+        QVERIFY(Item(32784).checked);
+        // F5 goes the same way.
+        QAction* f5 = Main()->findChild<QAction*>(QStringLiteral("32784"), Qt::FindDirectChildrenOnly);
+        QVERIFY(f5 != nullptr);
+        QCOMPARE(f5->shortcut(), QKeySequence(Qt::Key_F5));
+        f5->trigger();
+        QCOMPARE(doc->m_bMiddleValue, 1);
+
+        // 32810: enabled, never ticked.
+        QVERIFY(!Item(32810).checkable);
+        QVERIFY(Main()->ExecuteCmd(32810));
+        QVERIFY(!Item(32810).checked);
+
+        // Bar toggles.
+        QVERIFY(Item(32870).checked);
+        Main()->ExecuteCmd(32870);
+        QVERIFY(!theApp.m_pAIFrame->OperateBar()->isVisible());
+        QVERIFY(!Item(32870).checked);
+        Main()->ExecuteCmd(32870);
+        QVERIFY(theApp.m_pAIFrame->OperateBar()->isVisible());
+        QVERIFY(Item(32870).checked);
+        QVERIFY(Item(32783).checked);
+        Main()->ExecuteCmd(32783);
+        QVERIFY(!Item(32783).checked);
+        Main()->ExecuteCmd(32783);
+        QVERIFY(Item(32783).checked);
+
+        // Operate bar buttons follow the routing on the idle update.
+        QPushButton* start = theApp.m_pAIFrame->OperateBar()->Button(1317);
+        QPushButton* stop = theApp.m_pAIFrame->OperateBar()->Button(1316);
+        QTRY_VERIFY(start->isEnabled());
+        QTRY_VERIFY(!stop->isEnabled());
+        QCOMPARE(start->objectName(), QStringLiteral("1317"));
+        QCOMPARE(stop->toolTip(), QStringLiteral("点击此按钮，即可终止采集任务"));
+    }
+
+    void menuItemsCarryTheirIds()
+    {
+        const QList<QMenu*> menus = Main()->Menus(129);
+        QCOMPARE(menus.size(), 6);
+        QStringList titles;
+        for (QMenu* m : menus)
+            titles << m->title();
+        QCOMPARE(titles, (QStringList{QStringLiteral("文件操作(&F)"), QStringLiteral("设备操作(&O)"), QStringLiteral("数据处理(&P)"),
+                                      QStringLiteral("视图控制(&V)"), QStringLiteral("窗口管理(&W)"), QStringLiteral("系统帮助(&H)")}));
+        QStringList device;
+        for (QAction* a : menus[1]->actions())
+            device << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QCOMPARE(device, (QStringList{QStringLiteral("1317"), QStringLiteral("1316"), QStringLiteral("-"), QStringLiteral("32869")}));
+        QCOMPARE(Main()->menuBar()->actions().size(), 6);
+    }
+
+    void commandRulesInTheDIOAndHistoryWindows()
+    {
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Settle();
+        QCOMPARE(Main()->CurrentMenuId(), 173);
+        CCmdUI ui(32784);
+        QVERIFY(!Main()->RouteCmdMsg(32784, &ui));   // no handler: shown disabled
+        QVERIFY(!Main()->RouteCmdMsg(32870, &ui));
+        QVERIFY(Item(32812).enabled);
+        QVERIFY(Item(57602).enabled);
+        QCOMPARE(Item(57602).text, QStringLiteral("关闭DIO窗口"));
+        QCOMPARE(Item(57665).text, QStringLiteral("退出应用程序(&X)"));
+        QVERIFY(!Main()->ExecuteCmd(32784));
+
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/rules.bin"));
+        Settle();
+        QCOMPARE(Main()->CurrentMenuId(), 182);
+        QCOMPARE(Item(57602).text, QStringLiteral("关闭AI数据窗口"));
+        QVERIFY(Item(32802).enabled);
+        QVERIFY(!Main()->RouteCmdMsg(32870, &ui));
+        CCmdUI param(32783);
+        QVERIFY(Main()->RouteCmdMsg(32783, &param));
+        QCOMPARE(param.m_nCheck, 1);
+        CCmdUI overlay(32850);
+        QVERIFY(Main()->RouteCmdMsg(32850, &overlay));
+        QVERIFY(overlay.m_bEnabled);
+        CloseAllHistory();
+    }
+
+    void mainMenuAndGreetingWithoutChildren()
+    {
+        theApp.m_pDIOFrame->CloseFrame();
+        theApp.m_pAIFrame->CloseFrame();
+        Settle();
+        QVERIFY(theApp.m_pAIFrame == nullptr);
+        QVERIFY(theApp.m_pDIOFrame == nullptr);
+        QCOMPARE(Tabs()->count(), 0);
+        QCOMPARE(Main()->CurrentMenuId(), 128);
+        QCOMPARE(Main()->windowTitle(), QStringLiteral("MDQ4170-0 产品演示系统"));
+        QVERIFY(!Item(32874).enabled);
+        QVERIFY(!Item(32864).enabled);
+        QVERIFY(Item(32812).enabled);
+        QVERIFY(Item(57664).enabled);
+
+        // The greeting: its colour appears in the lower right quarter only.
+        const QImage img = Main()->MdiClient()->viewport()->grab().toImage();
+        const QColor greet(30, 30, 70);
+        auto count = [&](QRect r) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (img.pixelColor(x, y).rgb() == greet.rgb())
+                        ++n;
+            return n;
+        };
+        const int w = img.width(), h = img.height();
+        QVERIFY(count(QRect(w / 2, h / 2, w / 2, h / 2)) > 50);
+        QCOMPARE(count(QRect(0, 0, w / 2, h / 2)), 0);
+        QCOMPARE(img.pixelColor(5, 5).rgb(), Main()->MdiClient()->m_crBack.rgb());
+
+        // Reopening from the menu.
+        QVERIFY(Main()->ExecuteCmd(32812));
+        QVERIFY(Main()->ExecuteCmd(32811));
+        Settle();
+        QVERIFY(theApp.m_pAIFrame != nullptr);
+        QVERIFY(theApp.m_pDIOFrame != nullptr);
+        QCOMPARE(Tabs()->TabImage(0), 0);
+        QCOMPARE(Tabs()->TabImage(1), 1);
+    }
+
+    void aiWindowIsUnique()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/unique.bin"));
+        Settle();
+        CloseAllHistory();
+        QCOMPARE(theApp.m_pAIFrame, ai);
+        QVERIFY(Main()->ExecuteCmd(32812));
+        Settle();
+        QCOMPARE(theApp.m_pAIFrame, ai);
+        QCOMPARE(Main()->ActiveChildFrame(), static_cast<CChildFrame*>(ai));
+        QCOMPARE(Tabs()->count(), 2);
+    }
+
+    void leftPaneKeepsToAThird()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        Main()->ActivateFrame(ai);
+        Main()->resize(2600, 900);
+        Settle();
+        const int wide = ai->Splitter()->sizes().value(0);
+        QCOMPARE(wide, CAIFrm::InitialLeftPaneWidth());
+        Main()->resize(1200, 800);
+        Settle();
+        QVERIFY(ai->Splitter()->sizes().value(0) <= ai->width() / 3);
+        const int narrowed = ai->Splitter()->sizes().value(0);
+        Main()->resize(2600, 900);
+        Settle();
+        QVERIFY(ai->Splitter()->sizes().value(0) <= narrowed);
+        Main()->resize(1400, 900);
+        Settle();
+    }
+
+    void parameterBarSizes()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        CTabCtrlBar* bar = ai->ParamBar();
+        QTRY_COMPARE(bar->width(), 288);
+        QCOMPARE(bar->windowTitle(), QStringLiteral(" AI配置与分析条"));
+        QCOMPARE(bar->Label(0), QStringLiteral("参数配置"));
+        QCOMPARE(bar->Side(), BarSide::Right);
+
+        // Dragging the inner (left) edge 100 px to the left.
+        QWidget* body = bar->widget();
+        const QPoint edge = bar->EdgeRectInBar().center() - body->pos();
+        QTest::mousePress(body, Qt::LeftButton, {}, edge);
+        QVERIFY(bar->IsTracking());
+        QTest::mouseMove(body, edge - QPoint(100, 0));
+        QTest::mouseRelease(body, Qt::LeftButton, {}, edge - QPoint(100, 0));
+        QVERIFY(!bar->IsTracking());
+        Settle();
+        QCOMPARE(bar->width(), 388);
+        QCOMPARE(bar->StoredSize(BarSide::Right), 388);
+
+        // Far to the right: never below 128.
+        bar->StartTracking(bar->EdgeRectInBar().center());
+        bar->MoveTracking(bar->EdgeRectInBar().center() + QPoint(400, 0));
+        bar->StopTracking(true);
+        Settle();
+        QCOMPARE(bar->width(), 128);
+
+        // A drag that is not accepted changes nothing.
+        bar->StartTracking(bar->EdgeRectInBar().center());
+        bar->MoveTracking(bar->EdgeRectInBar().center() - QPoint(160, 0));
+        bar->StopTracking(false);
+        Settle();
+        QCOMPARE(bar->width(), 128);
+
+        bar->StartTracking(bar->EdgeRectInBar().center());
+        bar->MoveTracking(bar->EdgeRectInBar().center() - QPoint(160, 0));
+        bar->StopTracking(true);
+        Settle();
+        QCOMPARE(bar->width(), 288);
+    }
+
+    void floatingBarLimitsAndOutsideRule()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        CTabCtrlBar* bar = ai->ParamBar();
+        bar->setFloating(true);
+        Settle();
+        QCOMPARE(bar->Side(), BarSide::Floating);
+        bar->resize(40, 40);
+        QVERIFY(bar->width() >= 128 && bar->height() >= 128);
+        bar->resize(3000, 3000);
+        QVERIFY(bar->width() <= 1024 && bar->height() <= 768);
+
+        // A floating bar away from the window lies outside: unticked; the toggle docks it
+        // at the right again and shows it.
+        bar->move(ai->mapToGlobal(QPoint(0, 0)) + QPoint(-5000, -5000));
+        Settle();
+        QVERIFY(!Item(32783).checked);
+        Main()->ExecuteCmd(32783);
+        Settle();
+        QVERIFY(!bar->isFloating());
+        QVERIFY(bar->isVisible());
+        QCOMPARE(ai->dockWidgetArea(bar), Qt::RightDockWidgetArea);
+        QVERIFY(Item(32783).checked);
+        QTRY_COMPARE(bar->width(), 288);   // the stored right-side size again
+    }
+
+    void floatingStatisticsBarFollowsActivation()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        CTabCtrlBar* stats = ai->StatisticsBar();
+        QVERIFY(!stats->isVisible());
+        QCOMPARE(stats->windowTitle(), QStringLiteral(" AI数据统计窗口"));
+        QCOMPARE(stats->Label(0), QStringLiteral("AI历史回顾"));
+        stats->show();
+        Settle();
+        QTRY_COMPARE(stats->height(), 160);
+        stats->setFloating(true);
+        stats->show();
+        Settle();
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Settle();
+        QVERIFY(!stats->isVisible());
+        Main()->ActivateFrame(ai);
+        Settle();
+        QVERIFY(stats->isVisible());
+        // Docked bars are left alone.
+        stats->setFloating(false);
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Settle();
+        QVERIFY(stats->isVisible());
+        Main()->ActivateFrame(ai);
+        stats->hide();
+        Settle();
+    }
+
+    void toolTipsOnlyWhileIdle()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        QPushButton* stop = ai->OperateBar()->Button(1316);
+        const QPoint at = stop->rect().center();
+        QHelpEvent idle(QEvent::ToolTip, at, stop->mapToGlobal(at));
+        QApplication::sendEvent(stop, &idle);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        ai->GetDoc()->m_bRunning.store(1);
+        QHelpEvent busy(QEvent::ToolTip, at, stop->mapToGlobal(at));
+        QApplication::sendEvent(stop, &busy);
+        QTest::qWait(100);
+        QVERIFY(!QToolTip::isVisible());
+        ai->GetDoc()->m_bRunning.store(0);
+    }
+
+    void barTabsCutLabelsAndSwitchViews()
+    {
+        QMainWindow frame;
+        CTabCtrlBar bar(&frame);
+        QVERIFY(bar.Create(QStringLiteral("t"), 300, 300, 133));
+        frame.addDockWidget(Qt::LeftDockWidgetArea, &bar);
+        const QString label40(40, QLatin1Char('L'));
+        CTestView* first = bar.AddView<CTestView>(label40);
+        CTestView* second = bar.AddView<CTestView>(QStringLiteral("two"));
+        QVERIFY(first && second);
+        QCOMPARE(bar.Label(0), QString(31, QLatin1Char('L')));
+        QCOMPARE(bar.TabCtrl()->tabText(0), QString(31, QLatin1Char('L')));
+        QCOMPARE(bar.TabCtrl()->objectName(), QStringLiteral("110"));
+        QVERIFY(!bar.TabCtrl()->tabIcon(1).isNull());
+        frame.show();
+        Settle();
+        QCOMPARE(bar.ActiveTab(), 0);
+        QVERIFY(first->isVisible() && first->isEnabled());
+        QVERIFY(!second->isVisible() && !second->isEnabled());
+        bar.SetActiveView(-1);
+        QCOMPARE(bar.ActiveTab(), 0);
+        bar.SetActiveView(0);
+        QCOMPARE(bar.ActiveTab(), 0);
+        QTest::mouseClick(bar.TabCtrl(), Qt::LeftButton, {}, bar.TabCtrl()->tabRect(1).center());
+        QCOMPARE(bar.ActiveTab(), 1);
+        QVERIFY(second->isVisible() && second->isEnabled());
+        QVERIFY(!first->isVisible() && !first->isEnabled());
+        QCOMPARE(bar.TabCtrl()->currentIndex(), 1);
+        QCOMPARE(static_cast<CView*>(second)->GetWidget()->geometry().topLeft(), QPoint(9, 29));
+    }
+
+    void recentFileList()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 17; ++i)
+            theApp.AddToRecentFileList(dir.filePath(QStringLiteral("f%1.bin").arg(i)));
+        QCOMPARE(theApp.RecentFiles().size(), 16);
+        QCOMPARE(theApp.RecentFiles().first(), dir.filePath(QStringLiteral("f16.bin")));
+        theApp.AddToRecentFileList(dir.filePath(QStringLiteral("f5.bin")));
+        QCOMPARE(theApp.RecentFiles().first(), dir.filePath(QStringLiteral("f5.bin")));
+        QCOMPARE(theApp.RecentFiles().count(dir.filePath(QStringLiteral("f5.bin"))), 1);
+        const QStringList saved = theApp.RecentFiles();
+        theApp.LoadRecentFileList();
+        QCOMPARE(theApp.RecentFiles(), saved);
+
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QMenu* file = Main()->Menus(129).first();
+        Main()->UpdateMenu(file);
+        QStringList entries;
+        QAction* second = nullptr;
+        for (QAction* a : file->actions()) {
+            const int id = a->objectName().toInt();
+            if (id >= 57616 && id < 57632) {
+                entries << a->text();
+                if (id == 57617)
+                    second = a;
+            }
+        }
+        QCOMPARE(entries.size(), 16);
+        QVERIFY(entries[0].startsWith(QStringLiteral("&1 ")));
+        QVERIFY(second != nullptr);
+        const int tabs = Tabs()->count();
+        second->trigger();
+        Settle();
+        QCOMPARE(Tabs()->count(), tabs + 1);
+        CloseAllHistory();
+    }
+
+    void droppedAndHandedOverFilesOpenInHistoryWindows()
+    {
+        const int before = int(HistFrames().size());
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(QStringLiteral("/nonexistent/dropped.bin"))});
+        QVERIFY(Main()->acceptDrops());
+        QVERIFY(Main()->OnDropFiles(mime));
+        Settle();
+        QCOMPARE(int(HistFrames().size()), before + 1);
+        mime->setUrls({QUrl(QStringLiteral("http://example.invalid/x.bin"))});
+        QVERIFY(!Main()->OnDropFiles(mime));   // only local files
+        delete mime;
+
+        theApp.OpenHandedOverFiles({QStringLiteral("/nonexistent/plain.bin")});
+        Settle();
+        QCOMPARE(int(HistFrames().size()), before + 1);   // plain arguments open nothing
+        theApp.OpenHandedOverFiles({QStringLiteral("--open"), QStringLiteral("/nonexistent/a.bin"), QStringLiteral("/nonexistent/b.bin")});
+        Settle();
+        QCOMPARE(int(HistFrames().size()), before + 3);
+        CloseAllHistory();
+    }
+
+    void screenshot()
+    {
+        const QByteArray dir = qgetenv("NUV_SHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("NUV_SHOT_DIR not set");
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QVERIFY(Main()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/shell-ai.png")));
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Settle();
+        QVERIFY(Main()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/shell-dio.png")));
+        theApp.m_pAIFrame->StatisticsBar()->show();
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        theApp.m_pAIFrame->ShowStatusInfoBar(true);
+        Settle();
+        QVERIFY(Main()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/shell-ai-bars.png")));
+        theApp.m_pAIFrame->StatisticsBar()->hide();
+        theApp.m_pAIFrame->ShowStatusInfoBar(false);
+    }
+};
+
+QTEST_MAIN(TstShellFrames)
+#include "tst_shell_frames.moc"
