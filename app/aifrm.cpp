@@ -55,7 +55,7 @@ bool CAIFrm::Create()
     m_pCurveView = new CAICurveView(this);
     m_pDigitView->SetDocument(doc);
     m_pCurveView->SetDocument(doc);
-    m_wndSplitter = MakeSplitter(this, m_pDigitView, m_pCurveView, InitialLeftPaneWidth());
+    m_wndSplitter = new CSplitterWnd(this, m_pDigitView, m_pCurveView, InitialLeftPaneWidth());
     setCentralWidget(m_wndSplitter);
     doc->m_pFrame = this;
     doc->m_pDigitView = m_pDigitView;
@@ -114,6 +114,7 @@ void CAIFrm::showEvent(QShowEvent* e)
 {
     CChildFrame::showEvent(e);
     if (m_wndParamBar != nullptr && !m_bPanesSized) {
+        m_bPanesSized = true;
         m_wndParamBar->ApplyStoredSize();
         m_wndStatBar->ApplyStoredSize();
     }
@@ -124,12 +125,6 @@ void CAIFrm::resizeEvent(QResizeEvent* e)
     CChildFrame::resizeEvent(e);
     if (!m_bSplitterBuilt)
         return;
-    if (!m_bPanesSized && m_wndSplitter->width() > 0 && isVisible()) {
-        m_bPanesSized = true;
-        const int total = m_wndSplitter->sizes().value(0) + m_wndSplitter->sizes().value(1);
-        const int left = InitialLeftPaneWidth();
-        m_wndSplitter->setSizes({left, std::max(0, total - left)});
-    }
     KeepLeftPaneToThird(m_wndSplitter, width());
 }
 

@@ -41,7 +41,7 @@ bool CAIHistFrm::Create()
     m_pCurveVw = new CAICurveVw(this);
     m_pDigitVw->SetDocument(doc);
     m_pCurveVw->SetDocument(doc);
-    m_wndSplitter = MakeSplitter(this, m_pDigitVw, m_pCurveVw, InitialLeftPaneWidth());
+    m_wndSplitter = new CSplitterWnd(this, m_pDigitVw, m_pCurveVw, InitialLeftPaneWidth());
     setCentralWidget(m_wndSplitter);
     doc->m_pFrame = this;
     doc->m_pDigitVw = m_pDigitVw;
@@ -66,8 +66,10 @@ bool CAIHistFrm::Create()
 void CAIHistFrm::showEvent(QShowEvent* e)
 {
     CChildFrame::showEvent(e);
-    if (m_wndParamBar != nullptr && !m_bPanesSized)
+    if (m_wndParamBar != nullptr && !m_bPanesSized) {
+        m_bPanesSized = true;
         m_wndParamBar->ApplyStoredSize();
+    }
 }
 
 void CAIHistFrm::resizeEvent(QResizeEvent* e)
@@ -75,12 +77,6 @@ void CAIHistFrm::resizeEvent(QResizeEvent* e)
     CChildFrame::resizeEvent(e);
     if (!m_bSplitterBuilt)
         return;
-    if (!m_bPanesSized && m_wndSplitter->width() > 0 && isVisible()) {
-        m_bPanesSized = true;
-        const int total = m_wndSplitter->sizes().value(0) + m_wndSplitter->sizes().value(1);
-        const int left = InitialLeftPaneWidth();
-        m_wndSplitter->setSizes({left, std::max(0, total - left)});
-    }
     KeepLeftPaneToThird(m_wndSplitter, width());
 }
 

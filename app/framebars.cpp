@@ -41,17 +41,28 @@ bool ToggleToolBar(QMainWindow* frame, QToolBar* bar, Qt::ToolBarArea area)
     return bar->isVisible();
 }
 
-QSplitter* MakeSplitter(QWidget* parent, QWidget* left, QWidget* right, int leftWidth)
+CSplitterWnd::CSplitterWnd(QWidget* frame, QWidget* left, QWidget* right, int leftWidth)
+    : QSplitter(Qt::Horizontal, frame), m_pFrame(frame), m_nInitialLeft(leftWidth)
 {
-    auto* splitter = new QSplitter(Qt::Horizontal, parent);
-    splitter->setObjectName(QStringLiteral("59648"));   // first pane id
-    splitter->setChildrenCollapsible(false);
-    splitter->addWidget(left);
-    splitter->addWidget(right);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({leftWidth, 100000});
-    return splitter;
+    setObjectName(QStringLiteral("59648"));   // first pane id
+    setChildrenCollapsible(false);
+    addWidget(left);
+    addWidget(right);
+    setStretchFactor(0, 0);
+    setStretchFactor(1, 1);
+    setSizes({leftWidth, 100000});
+}
+
+void CSplitterWnd::resizeEvent(QResizeEvent* e)
+{
+    QSplitter::resizeEvent(e);
+    if (!m_bSized && isVisible() && width() > 0) {
+        m_bSized = true;
+        const QList<int> s = sizes();
+        const int total = s.value(0) + s.value(1);
+        setSizes({m_nInitialLeft, std::max(0, total - m_nInitialLeft)});
+    }
+    KeepLeftPaneToThird(this, m_pFrame->width());
 }
 
 void KeepLeftPaneToThird(QSplitter* splitter, int clientWidth)

@@ -18,9 +18,22 @@ bool BarLiesOutside(const QWidget* bar, const QWidget* frame);
 bool ToggleDockBar(QMainWindow* frame, QDockWidget* bar, Qt::DockWidgetArea area);
 bool ToggleToolBar(QMainWindow* frame, QToolBar* bar, Qt::ToolBarArea area);
 
-// The 1 x 2 split window: `left` starts `leftWidth` pixels wide and keeps its width when
-// the window grows.
-QSplitter* MakeSplitter(QWidget* parent, QWidget* left, QWidget* right, int leftWidth);
+// The 1 x 2 split window of the AI and history windows: `left` starts `leftWidth` pixels
+// wide and keeps its width when the window grows; after every resize column 0 is cut to a
+// third of `frame`'s width when wider.
+class CSplitterWnd : public QSplitter {
+    Q_OBJECT
+public:
+    CSplitterWnd(QWidget* frame, QWidget* left, QWidget* right, int leftWidth);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    QWidget* m_pFrame;
+    int m_nInitialLeft;
+    bool m_bSized = false;
+};
 // After a resize to `clientWidth`: column 0 is cut to a third when wider.
 void KeepLeftPaneToThird(QSplitter* splitter, int clientWidth);
 // Moves the focus to the other pane.

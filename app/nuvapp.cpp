@@ -24,6 +24,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 
 namespace nuv {
@@ -105,6 +107,9 @@ bool CNUVApp::InitInstance()
         main->setProperty(program.toUtf8().constData(), 2);
     main->SetBaseTitle(QStringLiteral("%1-%2 ").arg(QStringLiteral("MDQ4170")).arg(m_nDeviceIndex) +
                        QStringLiteral("产品演示系统"));
+    // Without a window manager "maximized" means nothing; start at the screen's size.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        main->setGeometry(screen->availableGeometry());
     main->showMaximized();
 
     OnAIWindow();
