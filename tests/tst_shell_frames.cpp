@@ -519,6 +519,23 @@ private slots:
         ai->GetDoc()->m_bRunning.store(0);
     }
 
+    void postedMessagesReachTheDocument()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        CAIDoc* doc = ai->GetDoc();
+        QCOMPARE(doc->m_hFrameWnd.load(), ai->GetSafeHwnd());
+        doc->m_SampleCount.store(42);
+        QVERIFY(PostMessage(ai->GetSafeHwnd(), WM_FILE_STATUS));
+        QTRY_COMPARE(ai->StatusField(1287), QStringLiteral("42"));
+        doc->SetTitle(QStringLiteral("changed"));
+        QVERIFY(!ai->IsStatusInfoBarVisible());
+        QVERIFY(PostMessage(ai->GetSafeHwnd(), WM_FILE_CLOSE));
+        QTRY_COMPARE(doc->GetTitle(), QStringLiteral("AI模拟量输入"));
+        QVERIFY(ai->IsStatusInfoBarVisible());
+        ai->ShowStatusInfoBar(false);
+        doc->m_SampleCount.store(0);
+    }
+
     void barTabsCutLabelsAndSwitchViews()
     {
         QMainWindow frame;
