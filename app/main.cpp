@@ -1,5 +1,6 @@
 // nuv: start-up, the event loop, exit.
 #include "guimsgbox.h"
+#include "handover.h"
 #include "mainfrm.h"
 #include "nuvapp.h"
 
@@ -14,11 +15,22 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(true);
     nuv::InstallGuiMessageHandler();
 
+    // The desktop hands files over as "--open <files>"; plain arguments open nothing. A
+    // running instance takes them over, so they do not wait for a second device selection.
+    const QStringList handed = nuv::HandedOverFiles(QApplication::arguments().mid(1));
+    if (!handed.isEmpty() && nuv::HandoverReceiverRunning() && nuv::SubmitHandover(handed))
+        return 0;
+
     if (!nuv::theApp.InitInstance()) {
         nuv::theApp.ExitInstance();
         return 0;
     }
-    // The desktop hands files over as "--open <files>"; plain arguments open nothing.
+    nuv::CHandoverReceiver receiver;
+    QObject::connect(&receiver, &nuv::CHandoverReceiver::filesHandedOver, [](const QStringList& files) {
+        for (const QString& f : files)
+            nuv::theApp.OpenDocumentFile(f);
+    });
+    receiver.Start();
     nuv::theApp.OpenHandedOverFiles(QApplication::arguments().mid(1));
     const int rc = app.exec();
     nuv::theApp.ExitInstance();

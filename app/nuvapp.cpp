@@ -15,6 +15,7 @@
 #include "devmarker.h"
 #include "diodoc.h"
 #include "diofrm.h"
+#include "handover.h"
 #include "mainfrm.h"
 #include "msgseam.h"
 #include "resource.h"
@@ -287,12 +288,8 @@ void CNUVApp::OnAppAbout()
 void CNUVApp::OpenHandedOverFiles(const QStringList& args)
 {
     // "--open" takes every argument after it; other arguments open nothing.
-    const int at = int(args.indexOf(QStringLiteral("--open")));
-    if (at < 0)
-        return;
-    for (int i = at + 1; i < args.size(); ++i)
-        if (!args[i].isEmpty())
-            OpenDocumentFile(args[i]);
+    for (const QString& f : HandedOverFiles(args))
+        OpenDocumentFile(f);
 }
 
 void CNUVApp::AddToRecentFileList(const QString& path)

@@ -1,9 +1,11 @@
 // Instance markers between real processes: a held marker exists for every other process,
 // is gone once its holder ends, also when the holder crashes; the folder fallback.
 #include "devmarker.h"
+#include "handover.h"
 #include "tst_shell_holder.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace nuv;
@@ -84,6 +86,30 @@ private slots:
         ReleaseMarker(h);
         MarkerHolder later({DeviceMarkerName(5)});
         QVERIFY(later.Held());
+    }
+
+    void desktopHandOverReachesTheRunningInstance()
+    {
+        QCOMPARE(HandedOverFiles({QStringLiteral("a.bin")}), QStringList());
+        QCOMPARE(HandedOverFiles({QStringLiteral("x"), QStringLiteral("--open"), QStringLiteral("a.bin"), QStringLiteral("b c.bin")}),
+                 (QStringList{QStringLiteral("a.bin"), QStringLiteral("b c.bin")}));
+        QVERIFY(!HandoverReceiverRunning());
+        // A request dropped before the receiver starts is picked up at its start.
+        QVERIFY(SubmitHandover({QStringLiteral("/data/early.bin")}));
+        CHandoverReceiver receiver;
+        QSignalSpy spy(&receiver, &CHandoverReceiver::filesHandedOver);
+        QVERIFY(receiver.Start());
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.takeFirst().at(0).toStringList(), QStringList{QStringLiteral("/data/early.bin")});
+        QVERIFY(HandoverReceiverRunning());
+        CHandoverReceiver second;
+        QVERIFY(!second.Start());   // one receiver only
+
+        QVERIFY(SubmitHandover({QStringLiteral("rel.bin"), QStringLiteral("/abs/ü.bin")}));
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.takeFirst().at(0).toStringList(),
+                 (QStringList{QDir::current().absoluteFilePath(QStringLiteral("rel.bin")), QStringLiteral("/abs/ü.bin")}));
+        QVERIFY(QDir(MarkerFolder() + QStringLiteral("/nuv-open")).entryList(QDir::Files).isEmpty());
     }
 
     void folderFallsBackWithoutRuntimeDir()
