@@ -47,7 +47,7 @@ bool SubmitHandover(const QStringList& files)
     return out.commit();
 }
 
-CHandoverReceiver::CHandoverReceiver(QObject* parent) : QObject(parent) {}
+CHandoverReceiver::CHandoverReceiver(std::function<void(const QStringList&)> onFiles) : m_onFiles(std::move(onFiles)) {}
 
 CHandoverReceiver::~CHandoverReceiver() { ReleaseMarker(m_hMarker); }
 
@@ -57,8 +57,8 @@ bool CHandoverReceiver::Start()
     m_hMarker = CreateMarker(ReceiverMarker(), &existed);
     if (m_hMarker <= 0)
         return false;
-    m_pWatcher = new QFileSystemWatcher(QStringList{HandoverFolder()}, this);
-    connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, [this] { Poll(); });
+    m_pWatcher = std::make_unique<QFileSystemWatcher>(QStringList{HandoverFolder()});
+    QObject::connect(m_pWatcher.get(), &QFileSystemWatcher::directoryChanged, m_pWatcher.get(), [this] { Poll(); });
     Poll();
     return true;
 }
@@ -78,8 +78,8 @@ void CHandoverReceiver::Poll()
         for (const QByteArray& line : data.split('\n'))
             if (!line.isEmpty())
                 files << QString::fromUtf8(line);
-        if (!files.isEmpty())
-            emit filesHandedOver(files);
+        if (!files.isEmpty() && m_onFiles)
+            m_onFiles(files);
     }
 }
 

@@ -7,8 +7,9 @@
 // program starts as usual and opens the files itself.
 #pragma once
 
-#include <QObject>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 class QFileSystemWatcher;
 
@@ -23,21 +24,21 @@ bool HandoverReceiverRunning();
 // Drops `files` for the running receiver; false when that failed.
 bool SubmitHandover(const QStringList& files);
 
-class CHandoverReceiver : public QObject {
-    Q_OBJECT
+class CHandoverReceiver {
 public:
-    explicit CHandoverReceiver(QObject* parent = nullptr);
-    ~CHandoverReceiver() override;
+    // `onFiles` gets the paths of each request, on the thread that runs the event loop.
+    explicit CHandoverReceiver(std::function<void(const QStringList&)> onFiles);
+    ~CHandoverReceiver();
+    CHandoverReceiver(const CHandoverReceiver&) = delete;
+    CHandoverReceiver& operator=(const CHandoverReceiver&) = delete;
     // Takes the receiver marker and starts watching; false when another process has it.
     bool Start();
     // Reads and removes every pending request (also called by the watcher).
     void Poll();
 
-signals:
-    void filesHandedOver(const QStringList& files);
-
 private:
-    QFileSystemWatcher* m_pWatcher = nullptr;
+    std::function<void(const QStringList&)> m_onFiles;
+    std::unique_ptr<QFileSystemWatcher> m_pWatcher;
     int m_hMarker = 0;
 };
 

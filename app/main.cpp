@@ -25,8 +25,7 @@ int main(int argc, char* argv[])
         nuv::theApp.ExitInstance();
         return 0;
     }
-    nuv::CHandoverReceiver receiver;
-    QObject::connect(&receiver, &nuv::CHandoverReceiver::filesHandedOver, [](const QStringList& files) {
+    nuv::CHandoverReceiver receiver([](const QStringList& files) {
         for (const QString& f : files)
             nuv::theApp.OpenDocumentFile(f);
     });
