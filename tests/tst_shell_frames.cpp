@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -517,6 +518,60 @@ private slots:
         QTest::qWait(100);
         QVERIFY(!QToolTip::isVisible());
         ai->GetDoc()->m_bRunning.store(0);
+    }
+
+    void windowArrangementAndMaximizeAgain()
+    {
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QVERIFY(Main()->ExecuteCmd(57652));   // columns
+        Settle();
+        const QList<QMdiSubWindow*> subs = Main()->MdiArea()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        QVERIFY(!Main()->MdiClient()->IsMaximizedChild(subs[0]));
+        QCOMPARE(subs[0]->geometry().top(), subs[1]->geometry().top());
+        QVERIFY(subs[0]->geometry().right() < subs[1]->geometry().left());
+        QVERIFY(Main()->ExecuteCmd(57651));   // rows
+        Settle();
+        QVERIFY(subs[0]->geometry().bottom() < subs[1]->geometry().top());
+        QVERIFY(Main()->ExecuteCmd(57650));
+        Settle();
+        // The AI command brings its window back, maximized.
+        QVERIFY(Main()->ExecuteCmd(32812));
+        Settle();
+        auto* aiSub = qobject_cast<QMdiSubWindow*>(theApp.m_pAIFrame->parentWidget());
+        QVERIFY(Main()->MdiClient()->IsMaximizedChild(aiSub));
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+    }
+
+    void otherPaneAndAboutBox()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        Main()->activateWindow();
+        QWidget* left = ai->Splitter()->widget(0);
+        QWidget* right = ai->Splitter()->widget(1);
+        left->setFocus();
+        QApplication::processEvents();
+        if (QApplication::focusWidget() != left)
+            QSKIP("no keyboard focus on this platform");
+        QVERIFY(Main()->ExecuteCmd(57681));
+        QVERIFY(QApplication::focusWidget() == right || right->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(Main()->ExecuteCmd(57681));
+        QVERIFY(QApplication::focusWidget() == left || left->isAncestorOf(QApplication::focusWidget()));
+
+        QString seen;
+        QTimer::singleShot(100, [&seen] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                seen = box->objectName();
+                if (auto* text = box->findChild<QLabel*>(QStringLiteral("nameVersion")))
+                    seen += QLatin1Char('|') + text->text();
+                box->close();
+            }
+        });
+        QVERIFY(Main()->ExecuteCmd(57664));
+        QVERIFY2(seen.startsWith(QStringLiteral("100|NUV ")), qPrintable(seen));
     }
 
     void postedMessagesReachTheDocument()
