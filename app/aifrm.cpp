@@ -27,8 +27,13 @@ CAIFrm::CAIFrm(CAIDoc* doc, QWidget* parent) : CChildFrame(doc, parent)
 CAIFrm::~CAIFrm()
 {
     // An acquisition still running stops before the window goes.
-    if (CAIDoc* doc = GetDoc(); doc != nullptr && doc->m_bRunning.load() != 0)
-        doc->OnStopAcquisition();
+    if (CAIDoc* doc = GetDoc(); doc != nullptr) {
+        if (doc->m_bRunning.load() != 0)
+            doc->OnStopAcquisition();
+        // The document outlives this object by a moment; it must not reach the window.
+        doc->m_hFrameWnd.store(0);
+        doc->m_pFrame = nullptr;
+    }
     if (theApp.m_pAIFrame == this)
         theApp.m_pAIFrame = nullptr;
 }

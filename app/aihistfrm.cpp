@@ -19,7 +19,11 @@ CAIHistFrm::CAIHistFrm(CAIHistDoc* doc, QWidget* parent) : CChildFrame(doc, pare
     setObjectName(QString::number(IDR_HISTTYPE));
 }
 
-CAIHistFrm::~CAIHistFrm() = default;
+CAIHistFrm::~CAIHistFrm()
+{
+    if (CAIHistDoc* doc = GetDoc(); doc != nullptr)
+        doc->m_pFrame = nullptr;
+}
 
 CAIHistDoc* CAIHistFrm::GetDoc() const { return static_cast<CAIHistDoc*>(m_pDocument); }
 
