@@ -180,10 +180,12 @@ void CAIDigitVw::resizeEvent(QResizeEvent* e)
 
 void CAIDigitVw::RenderTo(QImage& image)
 {
-    image.fill(Qt::black);
+    // Without a file the window stays black; with one the table covers it.
     const CAIHistDoc* d = GetDoc();
-    if (d == nullptr)
+    if (d == nullptr || !d->m_bOpen) {
+        image.fill(Qt::black);
         return;
+    }
     QPainter p(&image);
     DigitTableRows rows;
     rows.First = d->m_nPosition;
@@ -192,7 +194,7 @@ void CAIDigitVw::RenderTo(QImage& image)
     rows.Codes = &d->m_Window[0][0];
     rows.SlotStride = kHistWindowScans;
     rows.RowStride = 1;
-    PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value());
+    PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value(), true);
 }
 
 void CAIDigitVw::paintEvent(QPaintEvent*)

@@ -5,6 +5,8 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPainter>
 #include <algorithm>
 
@@ -14,23 +16,122 @@ using namespace digittable;
 
 namespace {
 
-QFont TableFont()
+const QFont& TableFont()
 {
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPixelSize(12);
-    return f;
+    // Built once and kept for the program's life (it outlives any painter).
+    static const QFont* font = [] {
+        auto* f = new QFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        f->setPixelSize(12);
+        return f;
+    }();
+    return *font;
 }
 
-// Right-aligned in a cell of one row, vertically centred.
-struct CellWriter {
-    QPainter& p;
-    QFontMetrics fm;
-    int baseline;
-    CellWriter(QPainter& painter) : p(painter), fm(painter.font()), baseline((kRowHeight + fm.ascent() - fm.descent()) / 2) {}
-    void Right(int right, int top, const QString& text)
+// Glyphs of the characters numbers are made of, looked up once: the values of a column
+// then go to the painter as one glyph run instead of being laid out string by string.
+struct NumberGlyphs {
+    QRawFont raw;
+    quint32 glyph[128]{};
+    qreal advance[128]{};
+    bool known[128]{};
+
+    static const NumberGlyphs& Get()
     {
-        p.drawText(right - fm.horizontalAdvance(text), top + baseline, text);
+        static const NumberGlyphs* g = new NumberGlyphs;
+        return *g;
     }
+
+private:
+    NumberGlyphs() : raw(QRawFont::fromFont(TableFont()))
+    {
+        if (!raw.isValid())
+            return;
+        const QString chars = QStringLiteral("0123456789abcdef.-+ naiINF");
+        const QList<quint32> idx = raw.glyphIndexesForString(chars);
+        if (idx.size() != chars.size())
+            return;
+        const QList<QPointF> adv = raw.advancesForGlyphIndexes(idx);
+        for (int i = 0; i < chars.size(); ++i) {
+            const int c = chars[i].unicode();
+            if (idx[i] == 0)
+                continue;
+            glyph[c] = idx[i];
+            advance[c] = adv[i].x();
+            known[c] = true;
+        }
+    }
+};
+
+// Writes texts right-aligned in the cells of one row height, vertically centred. With
+// glyph runs, texts of one colour are gathered and drawn together.
+class CellWriter {
+public:
+    CellWriter(QPainter& painter, bool glyphRuns)
+        : m_p(painter), m_fm(painter.font()), m_baseline((kRowHeight + m_fm.ascent() - m_fm.descent()) / 2),
+          m_glyphs(glyphRuns ? &NumberGlyphs::Get() : nullptr)
+    {
+        if (m_glyphs != nullptr && !m_glyphs->raw.isValid())
+            m_glyphs = nullptr;
+    }
+    ~CellWriter() { Flush(); }
+
+    void Right(int right, int top, const QString& text, const QColor& colour)
+    {
+        if (m_glyphs != nullptr && Gather(right, top, text, colour))
+            return;
+        Flush();
+        m_p.setPen(colour);
+        m_p.drawText(right - m_fm.horizontalAdvance(text), top + m_baseline, text);
+    }
+
+    void Flush()
+    {
+        if (m_index.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(m_glyphs->raw);
+        run.setGlyphIndexes(m_index);
+        run.setPositions(m_pos);
+        m_p.setPen(m_colour);
+        m_p.drawGlyphRun(QPointF(0, 0), run);
+        m_index.clear();
+        m_pos.clear();
+    }
+
+private:
+    bool Gather(int right, int top, const QString& text, const QColor& colour)
+    {
+        qreal width = 0;
+        for (QChar ch : text) {
+            const ushort c = ch.unicode();
+            if (c >= 128 || !m_glyphs->known[c])
+                return false;
+            width += m_glyphs->advance[c];
+        }
+        if (colour != m_colour) {
+            Flush();
+            m_colour = colour;
+        }
+        qreal x = right - width;
+        const qreal y = top + m_baseline;
+        for (QChar ch : text) {
+            const ushort c = ch.unicode();
+            if (c != ' ') {
+                m_index.append(m_glyphs->glyph[c]);
+                m_pos.append(QPointF(x, y));
+            }
+            x += m_glyphs->advance[c];
+        }
+        return true;
+    }
+
+    QPainter& m_p;
+    QFontMetrics m_fm;
+    int m_baseline;
+    const NumberGlyphs* m_glyphs;
+    QColor m_colour;
+    QList<quint32> m_index;
+    QList<QPointF> m_pos;
 };
 
 QString HeaderText(int mode, int channel, const QString& unit)
@@ -53,7 +154,8 @@ QString ValueText(int mode, uint16_t code, double value)
 
 } // namespace
 
-int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows, int hscroll)
+int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows, int hscroll,
+                    bool glyphRuns)
 {
     const QRect area(QPoint(0, 0), size);
     if (!doc.m_bOpen)
@@ -62,10 +164,10 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
     p.fillRect(area, Qt::black);
     p.setFont(TableFont());
     p.setBackgroundMode(Qt::TransparentMode);
-    p.setPen(QColor(0, 255, 0));
-    CellWriter w(p);
+    const QColor green(0, 255, 0);
+    CellWriter w(p, glyphRuns);
 
-    w.Right(kIndexWidth, 0, QStringLiteral("Index"));
+    w.Right(kIndexWidth, 0, QStringLiteral("Index"), green);
 
     // Index column: rows stop at the end of the file and of the codes at hand.
     const int64_t end = std::min<int64_t>(doc.m_nMaxPosition, doc.m_nScanCount);
@@ -79,14 +181,17 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
         if (i >= end || i - rows.First >= rows.Available)
             break;
         ++shown;
-        w.Right(kIndexWidth, cell.top(), QString::number(i));
+        w.Right(kIndexWidth, cell.top(), QString::number(i), green);
     }
 
     // Channel columns, clipped behind the index column.
+    w.Flush();
     p.setClipRect(QRect(kClipLeft, 0, std::max(0, size.width() - kClipLeft), size.height()));
     int enabled[kChannels];
     const int count = std::min<int>(EnabledChannels(doc.m_Param, enabled), int(std::min<uint32_t>(doc.m_nChannelCount, 8)));
     const int mode = doc.m_nDigitMode;
+    const QColor cursor1 = QColor::fromRgb(doc.m_CursorColor[0]);
+    const QColor cursor2 = QColor::fromRgb(doc.m_CursorColor[1]);
     QString unit = QStringLiteral("V");
     for (int slot = 0; slot < count; ++slot) {
         const int c = enabled[slot];
@@ -97,23 +202,20 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
         if (!head.intersects(area))
             continue;
         const QColor colour = QColor::fromRgb(doc.m_TraceColor[c]);
-        p.setPen(colour);
-        w.Right(head.right() + 1, 0, HeaderText(mode, c, unit));
+        w.Right(head.right() + 1, 0, HeaderText(mode, c, unit), colour);
         if (rows.Codes == nullptr)
             continue;
         const uint16_t* codes = rows.Codes + size_t(slot) * rows.SlotStride;
         for (int r = 0; r < shown; ++r) {
             const uint16_t k = codes[size_t(r) * rows.RowStride];
             const int64_t index = rows.First + r;
-            if (index == doc.m_nCursorScan[0])
-                p.setPen(QColor::fromRgb(doc.m_CursorColor[0]));
-            else if (index == doc.m_nCursorScan[1])
-                p.setPen(QColor::fromRgb(doc.m_CursorColor[1]));
-            else
-                p.setPen(colour);
-            w.Right(head.right() + 1, kRowHeight * (r + 1), ValueText(mode, k, doc.CodeValue(c, k)));
+            const QColor& pen = index == doc.m_nCursorScan[0]   ? cursor1
+                                : index == doc.m_nCursorScan[1] ? cursor2
+                                                                : colour;
+            w.Right(head.right() + 1, kRowHeight * (r + 1), ValueText(mode, k, doc.CodeValue(c, k)), pen);
         }
     }
+    w.Flush();
     p.restore();
     return shown;
 }

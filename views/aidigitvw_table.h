@@ -30,8 +30,10 @@ struct DigitTableRows {
 };
 
 // Paints the table into the area (0,0)-(size) of `p`, columns shifted left by `hscroll`
-// pixels. Returns the rows shown. Draws nothing while `doc` holds no file.
+// pixels. Returns the rows shown. Draws nothing while `doc` holds no file. `glyphRuns`
+// draws the numbers from cached glyphs (fast, for the screen); without it every text is
+// laid out as text (for printers and PDF files, which keep the characters).
 int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows,
-                    int hscroll);
+                    int hscroll, bool glyphRuns = false);
 
 } // namespace nuv
