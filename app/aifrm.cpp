@@ -173,36 +173,17 @@ bool CAIFrm::OnCmdMsg(int nID, CCmdUI* pUI)
             m_bOperateBarVisible = ToggleToolBar(this, m_wndOperateBar, Qt::TopToolBarArea);
         }
         return true;
-    case ID_VIEW_PARAMBAR:
-        if (pUI != nullptr) {
-            pUI->Enable(true);
-            pUI->SetCheck(m_wndParamBar->isVisible() && !BarLiesOutside(m_wndParamBar, this) ? 1 : 0);
-        } else {
-            ToggleDockBar(this, m_wndParamBar, Qt::RightDockWidgetArea);
-        }
-        return true;
     case ID_VIEW_STATUSBAR:
         if (pUI != nullptr)
             pUI->Enable(true);
         return true;
     case ID_MIDDLE_VALUE:
-        if (pUI != nullptr) {
-            pUI->Enable(true);
-            pUI->SetCheck(doc->m_bMiddleValue == 0 ? 1 : 0);
-        } else {
-            doc->m_bMiddleValue = doc->m_bMiddleValue != 0 ? 0 : 1;
+        return MiddleValueCmd(pUI, doc->m_bMiddleValue, [this] {
             m_pDigitView->viewport()->repaint();
             m_pCurveView->RedrawAll();
-        }
-        return true;
-    case ID_PREV_PANE:
-        if (pUI != nullptr)
-            pUI->Enable(true);
-        else
-            FocusOtherPane(m_wndSplitter);
-        return true;
+        });
     default:
-        return false;
+        return SplitFrameCmd(nID, pUI, this, m_wndParamBar, m_wndSplitter);
     }
 }
 

@@ -1,6 +1,9 @@
 #include "framebars.h"
 
 #include "barsizing.h"
+#include "cmdtarget.h"
+#include "ctrlbarex.h"
+#include "resource.h"
 
 #include <QApplication>
 #include <QDockWidget>
@@ -87,6 +90,39 @@ void FocusOtherPane(QSplitter* splitter)
     QWidget* focus = QApplication::focusWidget();
     const bool inLeft = focus != nullptr && (focus == left || left->isAncestorOf(focus));
     (inLeft ? right : left)->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool SplitFrameCmd(int nID, CCmdUI* pUI, QMainWindow* frame, CCtrlBarEx* paramBar, QSplitter* splitter)
+{
+    if (nID == ID_VIEW_PARAMBAR) {
+        if (pUI != nullptr) {
+            pUI->Enable(true);
+            pUI->SetCheck(paramBar->isVisible() && !BarLiesOutside(paramBar, frame) ? 1 : 0);
+        } else {
+            ToggleDockBar(frame, paramBar, Qt::RightDockWidgetArea);
+        }
+        return true;
+    }
+    if (nID == ID_PREV_PANE) {
+        if (pUI != nullptr)
+            pUI->Enable(true);
+        else
+            FocusOtherPane(splitter);
+        return true;
+    }
+    return false;
+}
+
+bool MiddleValueCmd(CCmdUI* pUI, int& flag, const std::function<void()>& repaint)
+{
+    if (pUI != nullptr) {
+        pUI->Enable(true);
+        pUI->SetCheck(flag == 0 ? 1 : 0);
+    } else {
+        flag = flag != 0 ? 0 : 1;
+        repaint();
+    }
+    return true;
 }
 
 } // namespace nuv

@@ -3,12 +3,16 @@
 #pragma once
 
 #include <QSplitter>
+#include <functional>
 
 class QMainWindow;
 class QDockWidget;
 class QToolBar;
 
 namespace nuv {
+
+class CCmdUI;
+class CCtrlBarEx;
 
 // True when `bar` floats and its screen rectangle does not meet the frame's.
 bool BarLiesOutside(const QWidget* bar, const QWidget* frame);
@@ -38,5 +42,11 @@ private:
 void KeepLeftPaneToThird(QSplitter* splitter, int clientWidth);
 // Moves the focus to the other pane.
 void FocusOtherPane(QSplitter* splitter);
+
+// Commands the AI and history windows share: 32783 (the parameter bar, docked again at
+// the right when it lies outside) and 57681 (the other pane). False for other ids.
+bool SplitFrameCmd(int nID, CCmdUI* pUI, QMainWindow* frame, CCtrlBarEx* paramBar, QSplitter* splitter);
+// 32784: ticked while `flag` is 0; carrying it out toggles the flag and repaints.
+bool MiddleValueCmd(CCmdUI* pUI, int& flag, const std::function<void()>& repaint);
 
 } // namespace nuv
