@@ -78,6 +78,7 @@ bool CAIHistDoc::OpenFile(const QString& path)
         MDQ4170_FILE_Release(m_hFile);
     m_hFile = h;
     m_bOpen = 1;
+    ++m_nGeneration;
     m_Header = header;
     m_nFileBytes = fileBytes;
     m_strPath = path;

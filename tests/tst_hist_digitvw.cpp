@@ -387,6 +387,38 @@ private slots:
         QVERIFY(ui.m_bEnabled);
     }
 
+    void shiftedPictureEqualsAFreshOne()
+    {
+        Open(TwoToFour(5000), QSize(600, 400));
+        m_doc->m_nCursorScan[0] = 30;
+        m_doc->m_nCursorScan[1] = 41;
+        m_view->show();   // a hidden widget gets a resize with every grab, which drops the picture
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        QWidget* vp = m_view->viewport();
+        auto same = [&] {
+            const QImage shown = vp->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QImage fresh(vp->size(), QImage::Format_RGB32);
+            m_view->RenderTo(fresh);
+            return shown == fresh;
+        };
+        QVERIFY(same());
+        using V = CAIDigitVw::VScroll;
+        for (V step : {V::LineDown, V::LineDown, V::LineUp, V::PageDown, V::LineUp}) {
+            m_view->OnVScroll(step);
+            QVERIFY(same());
+        }
+        m_view->OnWheel(-120);
+        QVERIFY(same());
+        m_view->OnWheel(120);
+        QVERIFY(same());
+        m_doc->m_nCursorScan[0] = m_doc->m_nPosition + 3;   // a change besides the position
+        m_view->OnVScroll(V::LineDown);
+        QVERIFY(same());
+        m_view->OnVScroll(V::Bottom);                         // rows end inside the window
+        m_view->OnVScroll(V::LineUp);
+        QVERIFY(same());
+    }
+
     void noFileDrawsNoTable()
     {
         CAIHistDoc doc;

@@ -13,6 +13,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 
 namespace nuv {
 
@@ -174,8 +176,70 @@ void CAIDigitVw::mouseMoveEvent(QMouseEvent* e)
 void CAIDigitVw::resizeEvent(QResizeEvent* e)
 {
     m_image = QImage();
+    m_nDrawnPos = -1;
     QAbstractScrollArea::resizeEvent(e);
     UpdateBars();
+}
+
+CAIDigitVw::Drawn CAIDigitVw::DrawnNow() const
+{
+    Drawn k;
+    const CAIHistDoc* d = GetDoc();
+    k.size = m_image.size();
+    k.hscroll = horizontalScrollBar()->value();
+    if (d == nullptr || !d->m_bOpen)
+        return k;
+    k.doc = d;
+    k.generation = d->m_nGeneration;
+    k.mode = d->m_nDigitMode;
+    k.cursor1 = d->m_nCursorScan[0];
+    k.cursor2 = d->m_nCursorScan[1];
+    k.end = std::min(d->m_nMaxPosition, d->m_nScanCount);
+    for (int c = 0; c < 8; ++c)
+        k.colours = k.colours * 1000003u + d->m_TraceColor[c];
+    k.colours = k.colours * 1000003u + d->m_CursorColor[0];
+    k.colours = k.colours * 1000003u + d->m_CursorColor[1];
+    return k;
+}
+
+bool CAIDigitVw::ShiftPicture(int64_t from, int64_t to)
+{
+    // Only between two positions that both fill every row on screen from data at hand.
+    const CAIHistDoc* d = GetDoc();
+    const int h = m_image.height();
+    const int rowSlots = (h - digittable::kRowHeight + digittable::kRowHeight - 1) / digittable::kRowHeight;   // rows with any pixel on screen
+    const int64_t delta = to - from;
+    if (d == nullptr || !d->m_bOpen || from < 0 || delta == 0 || rowSlots > int(kHistTableRows) ||
+        std::abs(delta) >= rowSlots - 1 || !(DrawnNow() == m_drawn))
+        return false;
+    const int64_t end = std::min(d->m_nMaxPosition, d->m_nScanCount);
+    if (from + rowSlots > end || to + rowSlots > end || d->m_nLoadedScans < uint32_t(rowSlots))
+        return false;
+
+    const int step = digittable::kRowHeight;
+    const int top = step;                          // the header row stays
+    const int moved = int(std::abs(delta)) * step;
+    const int full = (h - top) / step;             // rows wholly on screen
+    uchar* bits = m_image.bits();
+    const qsizetype line = m_image.bytesPerLine();
+    QRect dirty;
+    if (delta > 0) {
+        std::memmove(bits + line * top, bits + line * (top + moved), size_t(line) * size_t(h - top - moved));
+        const int y = top + (full - int(delta)) * step;
+        dirty = QRect(0, y, m_image.width(), h - y);
+    } else {
+        std::memmove(bits + line * (top + moved), bits + line * top, size_t(line) * size_t(h - top - moved));
+        dirty = QRect(0, top, m_image.width(), moved);
+    }
+    QPainter p(&m_image);
+    DigitTableRows rows;
+    rows.First = d->m_nPosition;
+    rows.Available = int(std::min<uint32_t>(d->m_nLoadedScans, kHistTableRows));
+    rows.MaxRows = int(kHistTableRows);
+    rows.Codes = &d->m_Window[0][0];
+    rows.SlotStride = kHistWindowScans;
+    PaintDigitTable(p, m_image.size(), *d, rows, horizontalScrollBar()->value(), true, &dirty);
+    return true;
 }
 
 void CAIDigitVw::RenderTo(QImage& image)
@@ -202,9 +266,16 @@ void CAIDigitVw::paintEvent(QPaintEvent*)
     const QSize size = viewport()->size();
     if (size.isEmpty())
         return;
-    if (m_image.size() != size)
+    if (m_image.size() != size) {
         m_image = QImage(size, QImage::Format_RGB32);
-    RenderTo(m_image);
+        m_nDrawnPos = -1;
+    }
+    const CAIHistDoc* d = GetDoc();
+    const int64_t pos = d != nullptr ? d->m_nPosition : 0;
+    if (!ShiftPicture(m_nDrawnPos, pos))
+        RenderTo(m_image);
+    m_drawn = DrawnNow();
+    m_nDrawnPos = pos;
     QPainter p(viewport());
     p.drawImage(0, 0, m_image);
 }

@@ -72,7 +72,23 @@ private:
     void OnFilePrintDirect();
     void OnFilePrintPreview();
 
+    // What the off-screen picture shows: a move by a few rows with nothing else changed
+    // shifts the picture and paints only the rows that came into view.
+    struct Drawn {
+        const void* doc = nullptr;
+        uint32_t generation = 0;
+        int mode = 0, hscroll = 0, cursor1 = 0, cursor2 = 0;
+        int32_t end = 0;
+        uint64_t colours = 0;
+        QSize size;
+        bool operator==(const Drawn&) const = default;
+    };
+    Drawn DrawnNow() const;
+    bool ShiftPicture(int64_t from, int64_t to);
+
     QImage m_image;              // off-screen picture of the client area
+    Drawn m_drawn;
+    int64_t m_nDrawnPos = -1;    // position the picture shows; -1: none
     bool m_bInitialized = false;
     int m_nMaxPosition = 0;      // bound of every scroll request
     int m_nPageStep = 72;

@@ -155,19 +155,22 @@ QString ValueText(int mode, uint16_t code, double value)
 } // namespace
 
 int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows, int hscroll,
-                    bool glyphRuns)
+                    bool glyphRuns, const QRect* dirty)
 {
     const QRect area(QPoint(0, 0), size);
     if (!doc.m_bOpen)
         return 0;
+    const QRect paint = dirty != nullptr ? dirty->intersected(area) : area;
     p.save();
-    p.fillRect(area, Qt::black);
+    p.setClipRect(paint);
+    p.fillRect(paint, Qt::black);
     p.setFont(TableFont());
     p.setBackgroundMode(Qt::TransparentMode);
     const QColor green(0, 255, 0);
     CellWriter w(p, glyphRuns);
 
-    w.Right(kIndexWidth, 0, QStringLiteral("Index"), green);
+    if (paint.top() < kRowHeight)
+        w.Right(kIndexWidth, 0, QStringLiteral("Index"), green);
 
     // Index column: rows stop at the end of the file and of the codes at hand.
     const int64_t end = std::min<int64_t>(doc.m_nMaxPosition, doc.m_nScanCount);
@@ -181,12 +184,13 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
         if (i >= end || i - rows.First >= rows.Available)
             break;
         ++shown;
-        w.Right(kIndexWidth, cell.top(), QString::number(i), green);
+        if (cell.intersects(paint))
+            w.Right(kIndexWidth, cell.top(), QString::number(i), green);
     }
 
     // Channel columns, clipped behind the index column.
     w.Flush();
-    p.setClipRect(QRect(kClipLeft, 0, std::max(0, size.width() - kClipLeft), size.height()));
+    p.setClipRect(QRect(kClipLeft, 0, std::max(0, size.width() - kClipLeft), size.height()).intersected(paint));
     int enabled[kChannels];
     const int count = std::min<int>(EnabledChannels(doc.m_Param, enabled), int(std::min<uint32_t>(doc.m_nChannelCount, 8)));
     const int mode = doc.m_nDigitMode;
@@ -202,11 +206,15 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
         if (!head.intersects(area))
             continue;
         const QColor colour = QColor::fromRgb(doc.m_TraceColor[c]);
-        w.Right(head.right() + 1, 0, HeaderText(mode, c, unit), colour);
+        if (paint.top() < kRowHeight)
+            w.Right(head.right() + 1, 0, HeaderText(mode, c, unit), colour);
         if (rows.Codes == nullptr)
             continue;
         const uint16_t* codes = rows.Codes + size_t(slot) * rows.SlotStride;
-        for (int r = 0; r < shown; ++r) {
+        // Only the rows that meet the painted part.
+        const int r0 = std::max(0, paint.top() / kRowHeight - 1);
+        const int r1 = std::min(shown, paint.bottom() / kRowHeight);
+        for (int r = r0; r < r1; ++r) {
             const uint16_t k = codes[size_t(r) * rows.RowStride];
             const int64_t index = rows.First + r;
             const QColor& pen = index == doc.m_nCursorScan[0]   ? cursor1

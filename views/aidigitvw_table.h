@@ -2,6 +2,7 @@
 // enabled channel, headers by display mode, cursor rows highlighted.
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +34,8 @@ struct DigitTableRows {
 // pixels. Returns the rows shown. Draws nothing while `doc` holds no file. `glyphRuns`
 // draws the numbers from cached glyphs (fast, for the screen); without it every text is
 // laid out as text (for printers and PDF files, which keep the characters).
+// With `dirty`, only that part is painted (the rest of the picture is kept).
 int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows,
-                    int hscroll, bool glyphRuns = false);
+                    int hscroll, bool glyphRuns = false, const QRect* dirty = nullptr);
 
 } // namespace nuv
