@@ -619,7 +619,8 @@ private slots:
         QVERIFY(second->isVisible() && second->isEnabled());
         QVERIFY(!first->isVisible() && !first->isEnabled());
         QCOMPARE(bar.TabCtrl()->currentIndex(), 1);
-        QCOMPARE(static_cast<CView*>(second)->GetWidget()->geometry().topLeft(), QPoint(9, 29));
+        QWidget* view = static_cast<CView*>(second)->GetWidget();
+        QCOMPARE(view->mapTo(bar.Client(), QPoint(0, 0)), QPoint(9, 29));
     }
 
     void recentFileList()

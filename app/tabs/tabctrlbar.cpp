@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QScrollArea>
 #include <QTabBar>
 
 namespace nuv {
@@ -28,12 +29,32 @@ CTabCtrlBar::CTabCtrlBar(QMainWindow* frame) : CCtrlBarEx(frame)
 
 CTabCtrlBar::~CTabCtrlBar() = default;
 
+// Each view sits in a scroll area of its own, so a form taller than the bar scrolls
+// instead of being squeezed until its controls overlap.
+static QWidget* Holder(CView* view)
+{
+    QWidget* w = view->GetWidget();
+    QWidget* viewport = w->parentWidget();
+    return viewport != nullptr && viewport->parentWidget() != nullptr ? viewport->parentWidget() : w;
+}
+
+static void ShowView(CView* view, bool show)
+{
+    QWidget* w = view->GetWidget();
+    w->setEnabled(show);
+    w->setVisible(show);
+    Holder(view)->setVisible(show);
+}
+
 bool CTabCtrlBar::AddViewObject(const QString& label, CView* view)
 {
     if (view == nullptr || view->GetWidget() == nullptr)
         return false;
     QWidget* w = view->GetWidget();
-    w->setParent(Client());
+    auto* holder = new QScrollArea(Client());
+    holder->setFrameShape(QFrame::NoFrame);
+    holder->setWidgetResizable(true);
+    holder->setWidget(w);
     const QString text = label.left(kBarLabelMax);
     m_pActiveView = view;
     m_views.append({view, text});
@@ -42,11 +63,9 @@ bool CTabCtrlBar::AddViewObject(const QString& label, CView* view)
         m_nActiveTab = 0;
         if (auto* frame = qobject_cast<CChildFrame*>(Frame()))
             frame->SetActiveView(view);
-        w->setEnabled(true);
-        w->show();
+        ShowView(view, true);
     } else {
-        w->setEnabled(false);
-        w->hide();
+        ShowView(view, false);
     }
     const QSignalBlocker block(m_pTabCtrl);
     const int image = n - 1;
@@ -64,15 +83,11 @@ void CTabCtrlBar::SetActiveView(int i)
     if (i == -1 || i == m_nActiveTab || i >= m_views.size())
         return;
     if (m_nActiveTab >= 0 && m_nActiveTab < m_views.size()) {
-        QWidget* old = m_views[m_nActiveTab].pView->GetWidget();
-        old->setEnabled(false);
-        old->hide();
+        ShowView(m_views[m_nActiveTab].pView, false);
     }
     CView* view = m_views[i].pView;
-    QWidget* w = view->GetWidget();
-    w->setEnabled(true);
-    w->show();
-    w->setFocus();
+    ShowView(view, true);
+    view->GetWidget()->setFocus();
     if (auto* frame = qobject_cast<CChildFrame*>(Frame()))
         frame->SetActiveView(view);
     m_pActiveView = view;
@@ -88,7 +103,7 @@ void CTabCtrlBar::OnSizeClient(int w, int h)
     m_pTabCtrl->setGeometry(l.tabs.x(), l.tabs.y(), l.tabs.width(), tabH);
     m_pPanel->setGeometry(l.tabs.adjusted(0, tabH, 0, 0));
     for (const TCB_ITEM& item : m_views)
-        item.pView->GetWidget()->setGeometry(l.view);
+        Holder(item.pView)->setGeometry(l.view);
 }
 
 } // namespace nuv
