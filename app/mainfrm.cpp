@@ -41,6 +41,9 @@ CMainFrm::CMainFrm(QWidget* parent) : CMDITabFrameWnd(parent)
 
 CMainFrm::~CMainFrm()
 {
+    // The MDI area outlives this part of the object: its sub-windows are destroyed with it
+    // and activate one another on the way; none of that may reach a half-destroyed frame.
+    disconnect(m_wndMdiClient, nullptr, this, nullptr);
     if (theApp.m_pMainWnd == this)
         theApp.m_pMainWnd = nullptr;
 }

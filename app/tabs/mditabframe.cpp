@@ -33,7 +33,11 @@ CMDITabFrameWnd::CMDITabFrameWnd(QWidget* parent) : QMainWindow(parent)
     m_pIdleTimer->start();
 }
 
-CMDITabFrameWnd::~CMDITabFrameWnd() = default;
+CMDITabFrameWnd::~CMDITabFrameWnd()
+{
+    disconnect(m_wndMdiClient, nullptr, this, nullptr);
+    m_pIdleTimer->stop();
+}
 
 void CMDITabFrameWnd::OnIdleUpdate() { m_wndTabBar->RefreshTabs(); }
 
