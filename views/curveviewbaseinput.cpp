@@ -1,8 +1,7 @@
-// Mouse, keyboard, wheel and scroll bar of the live waveform view: cursors, panning,
-// channel selection and enlargement.
-#include "aicurveview.h"
+// Mouse, keyboard, wheel and scroll bar of the waveform views: cursors, panning, strip
+// selection and enlargement.
+#include "curveviewbase.h"
 
-#include "aidoc.h"
 #include "curveinput.h"
 
 #include <QKeyEvent>
@@ -14,7 +13,7 @@ namespace nuv {
 
 using namespace curve;
 
-void CAICurveView::ApplyShape(int shape)
+void CCurveViewBase::ApplyShape(int shape)
 {
     if (shape == m_nShape)
         return;
@@ -22,35 +21,35 @@ void CAICurveView::ApplyShape(int shape)
     viewport()->setCursor(PointerFor(shape));
 }
 
-void CAICurveView::SetScrollBarPos(int position)
+void CCurveViewBase::SetScrollBarPos(int position)
 {
     QScrollBar* bar = horizontalScrollBar();
     const QSignalBlocker block(bar);
     bar->setValue(position);
 }
 
-void CAICurveView::ScrollFollowUp(int position)
+void CCurveViewBase::ScrollFollowUp(int position)
 {
     SetScrollBarPos(position);
-    UpdateVisibleCount();
+    FollowPosition();
     RedrawAll();
     PublishCursorIndices();
+    PositionMoved();
 }
 
-void CAICurveView::OnScrollAction(int action)
+void CCurveViewBase::OnScrollAction(int action)
 {
-    CAIDoc* doc = GetDoc();
-    if (doc == nullptr)
+    if (!HasDoc())
         return;
     QScrollBar* bar = horizontalScrollBar();
-    const int pos = ScrollTarget(RequestFor(action), doc->m_nScrollPos, bar->pageStep(), bar->sliderPosition(),
-                                 doc->m_nMaxScrollPos);
-    doc->m_nScrollPos = pos;
+    const int pos = ScrollTarget(RequestFor(action), Position(), bar->pageStep(), bar->sliderPosition(),
+                                 MaxPosition());
+    SetPosition(pos);
     bar->setSliderPosition(pos);
     ScrollFollowUp(pos);
 }
 
-void CAICurveView::mousePressEvent(QMouseEvent* e)
+void CCurveViewBase::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(e);
@@ -79,7 +78,7 @@ void CAICurveView::mousePressEvent(QMouseEvent* e)
     e->accept();
 }
 
-void CAICurveView::mouseMoveEvent(QMouseEvent* e)
+void CCurveViewBase::mouseMoveEvent(QMouseEvent* e)
 {
     setFocus(Qt::MouseFocusReason);
     const QPoint pt = e->position().toPoint();
@@ -91,22 +90,23 @@ void CAICurveView::mouseMoveEvent(QMouseEvent* e)
     if (dragging && m_nDragMode != kDragNone)
         x = m_confine.Clamp(x);
     if (dragging) {
+        // A view without cursor 2 moves only cursor 1: neither the pair nor cursor 2.
+        const bool both = CursorCount() == 2;
         const int before0 = m_nCursorX[0], before1 = m_nCursorX[1];
-        if (m_nDragMode == kDragBoth) {
+        if (m_nDragMode == kDragBoth && both) {
             m_nCursorX[0] = m_nPressX1 + (x - m_nPressX);
             m_nCursorX[1] = m_nPressX2 + (x - m_nPressX);
         } else if (m_nDragMode == kDragCursor1) {
             m_nCursorX[0] = x;
-        } else if (m_nDragMode == kDragCursor2) {
+        } else if (m_nDragMode == kDragCursor2 && both) {
             m_nCursorX[1] = x;
         }
         if (before0 != m_nCursorX[0] || before1 != m_nCursorX[1])
             viewport()->update();
     }
-    CAIDoc* doc = GetDoc();
-    if (m_nDragMode == kDragPan && m_bButtonDown && doc != nullptr) {
-        const int pos = PanTarget(doc->m_nScrollPos, m_nLastMouseX, x, doc->m_nMaxScrollPos);
-        doc->m_nScrollPos = pos;
+    if (m_nDragMode == kDragPan && m_bButtonDown && HasDoc()) {
+        const int pos = PanTarget(Position(), m_nLastMouseX, x, MaxPosition());
+        SetPosition(pos);
         ScrollToPosition(pos, true);
     }
     m_nLastMouseX = x;
@@ -115,7 +115,7 @@ void CAICurveView::mouseMoveEvent(QMouseEvent* e)
     e->accept();
 }
 
-void CAICurveView::mouseReleaseEvent(QMouseEvent* e)
+void CCurveViewBase::mouseReleaseEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton) {
         QAbstractScrollArea::mouseReleaseEvent(e);
@@ -125,29 +125,29 @@ void CAICurveView::mouseReleaseEvent(QMouseEvent* e)
         ApplyShape(kShapeArrow);
         m_bPairDrag = false;
     }
+    if (m_nDragMode == kDragPan && m_bButtonDown)
+        PositionMoved();
     m_nDragMode = kDragNone;
     m_bButtonDown = false;
     const QPoint pt = e->position().toPoint();
-    CAIDoc* doc = GetDoc();
-    if (doc != nullptr && doc->m_bTile && m_layout.plot.Contains(pt.x(), pt.y())) {
+    if (Tiled() && m_layout.plot.Contains(pt.x(), pt.y())) {
         m_bFullRedraw = true;
         viewport()->update();
     }
     e->accept();
 }
 
-void CAICurveView::mouseDoubleClickEvent(QMouseEvent* e)
+void CCurveViewBase::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    CAIDoc* doc = GetDoc();
-    if (e->button() != Qt::LeftButton || doc == nullptr)
+    if (e->button() != Qt::LeftButton || !HasDoc())
         return;
     const QPoint pt = e->position().toPoint();
-    const DblClick r = DoubleClick(doc->m_bTile != 0, m_layout.plot.Contains(pt.x(), pt.y()), m_bAllStrips,
-                                   doc->m_nSelChannel, pt.y(), m_geom, kLiveStrips, m_layout.plotHeight);
+    const DblClick r = DoubleClick(Tiled(), m_layout.plot.Contains(pt.x(), pt.y()), m_bAllStrips,
+                                   SelectedStrip(), pt.y(), m_geom, StripCount(), m_layout.plotHeight);
     if (!r.acted)
         return;
     m_bAllStrips = r.allStrips;
-    doc->m_nSelChannel = r.selected;
+    SetSelectedStrip(r.selected);
     if (r.redraw) {
         m_bFullRedraw = true;
         viewport()->update();
@@ -157,38 +157,37 @@ void CAICurveView::mouseDoubleClickEvent(QMouseEvent* e)
     e->accept();
 }
 
-void CAICurveView::keyPressEvent(QKeyEvent* e)
+void CCurveViewBase::keyPressEvent(QKeyEvent* e)
 {
-    CAIDoc* doc = GetDoc();
     const ScrollKey key = KeyFor(e->key());
-    if (doc == nullptr || key == ScrollKey::Other) {
+    if (!HasDoc() || key == ScrollKey::Other) {
         QWidget::keyPressEvent(e);
         return;
     }
-    const int pos = KeyTarget(key, doc->m_nScrollPos, horizontalScrollBar()->pageStep(), doc->m_nMaxScrollPos);
-    doc->m_nScrollPos = pos;
+    const int pos = KeyTarget(key, Position(), horizontalScrollBar()->pageStep(), MaxPosition());
+    SetPosition(pos);
     ScrollFollowUp(pos);
     e->accept();
 }
 
-void CAICurveView::wheelEvent(QWheelEvent* e)
+void CCurveViewBase::wheelEvent(QWheelEvent* e)
 {
-    CAIDoc* doc = GetDoc();
     e->accept();
-    if (doc == nullptr)
+    if (!HasDoc())
         return;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const int notches = m_wheel.Notches(e);
     for (int n = 0; n < (notches < 0 ? -notches : notches); ++n) {
         int p = horizontalScrollBar()->value();
         if (!ctrl) {
-            p = WheelTarget(p, notches < 0 ? -1 : 1, false, doc->m_nMaxScrollPos);
-            doc->m_nScrollPos = p;
+            p = WheelTarget(p, notches < 0 ? -1 : 1, false, MaxPosition());
+            SetPosition(p);
             SetScrollBarPos(p);
         }
         RedrawAll();
         PublishCursorIndices();
-        UpdateVisibleCount();
+        PositionMoved();
+        FollowPosition();
     }
 }
 

@@ -1,0 +1,149 @@
+// What the live and the history waveform views have in common: layout, strips, point
+// buffers, cursors, dragging, scrolling and the layered paint. The two views differ only
+// in where their samples and document fields live and in what follows a move of the
+// position; they say so through the hooks below.
+#pragma once
+
+#include "curvegeom.h"
+#include "curveinput.h"
+#include "curvepaint.h"
+#include "document.h"
+
+#include <QAbstractScrollArea>
+#include <cstdint>
+#include <memory>
+
+namespace nuv {
+
+class CCurveViewBase : public QAbstractScrollArea, public CView {
+    Q_OBJECT
+public:
+    explicit CCurveViewBase(QWidget* parent = nullptr);
+    ~CCurveViewBase() override;
+    QWidget* GetWidget() override { return this; }
+
+    void RecalcLayout();
+    void ComputePoints();
+    void RedrawAll();
+    void ApplyDisplayMode();
+    // The document already holds the new position.
+    void ScrollToPosition(int position, bool redraw);
+    // Scroll range 0..total.
+    void SetScrollSizes(int total);
+    void PublishCursorIndices();
+
+    // State read by the owner's checks and the painter.
+    const curve::Layout& GetLayout() const { return m_layout; }
+    const curve::StripGeom& GetStripGeom(int strip) const { return m_geom[strip]; }
+    int GetInnerHeight() const { return m_nInner; }
+    int GetPointCount(int strip) const { return m_nPoints[strip]; }
+    const QPoint* GetPoints(int strip) const { return m_points[strip].get(); }
+    int GetVisibleCount() const { return m_nVisibleCount; }
+    int GetCursorX(int k) const { return m_nCursorX[k]; }
+    void SetCursorX(int k, int x) { m_nCursorX[k] = x; }
+    int GetDragMode() const { return m_nDragMode; }
+    int GetPointerShape() const { return m_nShape; }
+    bool IsAllStrips() const { return m_bAllStrips; }
+    bool IsFullRedrawPending() const { return m_bFullRedraw; }
+
+protected:
+    // ---- the document behind the view; the accessors below need HasDoc() ----
+    virtual bool HasDoc() const = 0;
+    virtual int Position() const = 0;
+    virtual void SetPosition(int position) = 0;
+    virtual int MaxPosition() const = 0;
+    virtual int SelectedStrip() const = 0;
+    virtual void SetSelectedStrip(int strip) = 0;
+    // False without a document.
+    virtual bool Tiled() const = 0;
+    // Null without a document.
+    virtual QRgb* TraceColors() const = 0;
+    virtual QRgb* CursorColors() const = 0;
+    virtual void StorePlotWidth(int width) = 0;
+    virtual void StoreVisibleCount(int count) = 0;
+    virtual void StoreCursorIndex(int k, int index) = 0;
+
+    // ---- samples and strips ----
+    virtual int StripCount() const = 0;
+    // True when a new layout leaves the strips' geometry as it was.
+    virtual bool KeepsStripGeometry() const = 0;
+    // Samples to draw and the x of the first; false when there is nothing to draw.
+    virtual bool DataWindow(int& count, int& x0) const = 0;
+    // Codes of one strip; null for a strip without a trace.
+    virtual const uint16_t* StripCodes(int strip) const = 0;
+    // Playback places centred codes of the enlarged channel one pixel lower.
+    virtual bool IsHistory() const = 0;
+    // 2, or 1 where cursor 2 is neither drawn nor dragged.
+    virtual int CursorCount() const = 0;
+    // Scene fields that only the document can tell: strips, tiled, extent, band width.
+    virtual void DescribeScene(CurveScene& scene) const = 0;
+    // The device's record for strip `strip` during the initial update.
+    virtual void ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info) = 0;
+
+    // ---- what follows a move of the position ----
+    // Brings the visible count (and whatever depends on it) in line with the position.
+    virtual void FollowPosition() = 0;
+    // After a scroll, pan, key or wheel step has moved the position.
+    virtual void PositionMoved() {}
+    // After the cursor indices went to the document.
+    virtual void CursorsPublished() {}
+
+    // Colours, layout, first points, scroll range and, unless `deviceRanges` is null, the
+    // device's range records of all strips.
+    void InitialUpdate(int scrollTotal, const uint32_t* deviceRanges);
+    void RefreshVisibleCount();
+
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+    void OnScrollAction(int action);
+    void ScrollFollowUp(int position);
+    void SetScrollBarPos(int position);
+    void ApplyShape(int shape);
+    void FillScene(CurveScene& scene);
+    void ComputeEnlarged();
+
+    curve::Layout m_layout;
+    int m_nInner = 0;
+    curve::Scale m_scale[curve::kMaxStrips];
+    curve::StripGeom m_geom[curve::kMaxStrips];
+    int m_nRangeCode[curve::kMaxStrips]{};
+    int m_nChannelNo[curve::kMaxStrips]{0, 1, 2, 3, 4, 5, 6, 7};
+    std::unique_ptr<QPoint[]> m_points[curve::kMaxStrips];
+    const QPoint* m_pointLists[curve::kMaxStrips]{};   // what the scene hands the painter
+    int m_nPoints[curve::kMaxStrips]{};
+    std::unique_ptr<QPoint[]> m_enlarged;
+    int m_nEnlarged = 0;
+    int m_nVisibleCount = 1;
+    bool m_bAllStrips = true;
+    bool m_bFullRedraw = true;
+    bool m_bLayoutReady = false;
+    bool m_bRangesLoaded = false;
+    bool m_bInitialized = false;
+
+    // interaction
+    int m_nCursorX[2]{0, 0};
+    int m_nCursorIndex[2]{0, 0};
+    int m_nDragMode = curve::kDragNone;
+    int m_nShape = curve::kShapeInitial;
+    bool m_bButtonDown = false;
+    bool m_bPairDrag = false;
+    int m_nPressX = 0;
+    int m_nPressX1 = 0;
+    int m_nPressX2 = 0;
+    int m_nLastMouseX = 0;
+    curve::Range1 m_confine;
+
+    CWheelNotches m_wheel;
+
+    CCurvePainter m_painter;
+};
+
+} // namespace nuv
