@@ -3,8 +3,9 @@
 #include "acquisition/aidoc.h"
 #include "views/aicurveview.h"
 
+#include "curvebench.h"
+
 #include <QApplication>
-#include <ctime>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -13,34 +14,8 @@
 
 using namespace nuv;
 
-namespace {
-
-// CPU time of this thread in ms: the figure the view costs, steady on a busy machine.
-double ThreadMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-RangeInfo Volt10()
-{
-    RangeInfo r{};
-    r.RangeCode = 5;
-    r.RangeMax = 10.0;
-    r.RangeMin = -10.0;
-    r.RangeSpan = 20.0;
-    r.CodeStep = 20.0 / 65536.0;
-    return r;
-}
-
-} // namespace
+using curvebench::Median;
+using curvebench::ThreadMs;
 
 int main(int argc, char** argv)
 {
@@ -56,12 +31,10 @@ int main(int argc, char** argv)
 
     CAICurveView view;
     view.SetDocument(doc.get());
-    view.show();
-    view.resize(1920, 1080);
-    view.resize(1920 + (1920 - view.viewport()->width()), 1080 + (1080 - view.viewport()->height()));
+    curvebench::ShowAt(view, 1920, 1080);
     view.OnInitialUpdate();
     for (int i = 0; i < 8; ++i)
-        view.SetChannelRange(i, 5, Volt10());
+        view.SetChannelRange(i, 5, curvebench::Volt10());
     QApplication::processEvents();
 
     const int runs = 300;
