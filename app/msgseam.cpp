@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
 namespace nuv {
@@ -40,11 +42,29 @@ int MessageBoxCaption(const QString& text, const QString& caption, MsgIcon icon,
     if (app != nullptr && QThread::currentThread() != app->thread()) {
         // Shown by the GUI thread while this thread waits. A GUI thread that waits for a
         // worker keeps processing events, so this never deadlocks.
+        // The hand-over is our own mutex and condition variable rather than a blocking
+        // queued call, so every tool that checks threads sees it.
         r.fromWorker = true;
-        int result = IDOK;
+        struct Pending {
+            std::mutex lock;
+            std::condition_variable answered;
+            bool done = false;
+            int result = IDOK;
+        };
+        auto pending = std::make_shared<Pending>();
         QMetaObject::invokeMethod(
-            app, [&] { result = CurrentHandler()(r); }, Qt::BlockingQueuedConnection);
-        return result;
+            app,
+            [pending, r] {
+                const int result = CurrentHandler()(r);
+                std::lock_guard<std::mutex> g(pending->lock);
+                pending->result = result;
+                pending->done = true;
+                pending->answered.notify_all();
+            },
+            Qt::QueuedConnection);
+        std::unique_lock<std::mutex> g(pending->lock);
+        pending->answered.wait(g, [&] { return pending->done; });
+        return pending->result;
     }
     return CurrentHandler()(r);
 }

@@ -1,6 +1,8 @@
 #include "wndmsg.h"
 
 #include <QCoreApplication>
+#include <QThread>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -46,6 +48,32 @@ std::unordered_map<HWND, QObject*>& Windows()
 }
 HWND g_nextHandle = 1;
 
+// Qt hands a posted event to the receiving thread under its own locks, which thread
+// checkers cannot see. Every post also bumps this counter (release) and the receiving
+// thread reads it (acquire) before the event is delivered, so the hand-over of the
+// event's contents is visible to them as well. It costs one atomic per message.
+std::atomic<uint64_t> g_posts{0};
+
+class PublishFilter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() >= QEvent::User && e->type() <= QEvent::MaxUser)
+            (void)g_posts.load(std::memory_order_acquire);
+        return QObject::eventFilter(watched, e);
+    }
+};
+
+void InstallPublishFilter()
+{
+    static bool installed = false;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (installed || app == nullptr || QThread::currentThread() != app->thread())
+        return;
+    installed = true;
+    app->installEventFilter(new PublishFilter);
+}
+
 } // namespace
 
 CMsgEvent::CMsgEvent(int message, uint64_t w, int64_t l) : QEvent(MsgType(message)), wParam(w), lParam(l) {}
@@ -87,6 +115,7 @@ size_t PooledEventsInUse()
 
 HWND RegisterWindow(QObject* receiver)
 {
+    InstallPublishFilter();
     std::lock_guard<std::mutex> g(g_wndLock);
     HWND h = g_nextHandle++;
     if (g_nextHandle == 0)
@@ -114,6 +143,7 @@ bool PostMessage(HWND h, int message, uint64_t wParam, int64_t lParam, const voi
         std::memcpy(ev->payload, payload, size);
         ev->payloadSize = uint32_t(size);
     }
+    g_posts.fetch_add(1, std::memory_order_release);
     // Posted under the lock: the receiver cannot be unregistered and destroyed in between.
     QCoreApplication::postEvent(it->second, ev);
     return true;

@@ -18,6 +18,13 @@ ninja -C build-asan
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
+echo "== ThreadSanitizer (the threaded parts: acquisition worker, DI reader, posted messages, device library)"
+tsan_tests=(tst_acq_doc tst_acq_recording tst_dio_reader tst_dio_panel tst_dio_exit tst_core_messages tst_device_ai tst_shell_teardown)
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNUV_TSAN=ON -DNUV_BENCH=OFF
+ninja -C build-tsan "${tsan_tests[@]}"
+TSAN_OPTIONS="suppressions=$root/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \
+  ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R "^($(IFS='|'; echo "${tsan_tests[*]}"))$"
+
 echo "== fuzz targets (bounded)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUV_FUZZ=ON -DNUV_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
@@ -31,7 +38,7 @@ for fz in build-fuzz/tests/fuzz_*; do
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
   echo "-- $(basename "$fz")"
-  ASAN_OPTIONS=detect_leaks=0 "$fz" -max_total_time=${NUV_FUZZ_SECONDS:-30} -rss_limit_mb=4096 "$work"
+  ASAN_OPTIONS=detect_leaks=0 "$fz" -max_total_time=${NUV_FUZZ_SECONDS:-30} -max_len=16384 -rss_limit_mb=4096 "$work"
   rm -rf "$work"
 done
 echo "== all tests passed"
