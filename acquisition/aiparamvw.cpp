@@ -7,7 +7,7 @@
 #include "aidoc.h"
 #include "aifrm.h"
 #include "aitypes.h"
-#include "breakicons.h"
+#include "bitmaps.h"
 #include "msgseam.h"
 #include "nuvapp.h"
 #include "resource.h"
@@ -104,7 +104,7 @@ void CAIParamVw::BuildControls()
 
         m_pIcon[k] = new QLabel(aiGroup);
         m_pIcon[k]->setObjectName(QString::number(IDC_BREAK_ICON[k]));
-        m_pIcon[k]->setPixmap(BreakIconPixmap(IDB_BREAK_NA));
+        m_pIcon[k]->setPixmap(LoadBitmap(IDB_BREAK_NA));
         SetTip(m_pIcon[k], kTipIcon);
 
         grid->addWidget(m_pChannel[k], k + 1, 0);
@@ -368,7 +368,7 @@ void CAIParamVw::ShowIcon(int k, int id)
     if (m_nIconShown[k] == id)
         return;
     m_nIconShown[k] = id;
-    m_pIcon[k]->setPixmap(BreakIconPixmap(id));
+    m_pIcon[k]->setPixmap(LoadBitmap(id));
 }
 
 void CAIParamVw::RefreshBreakIcons(const uint32_t range[8], const uint32_t brk[8])

@@ -1,6 +1,6 @@
 #include "diovw.h"
 
-#include "lineicons.h"
+#include "bitmaps.h"
 #include "msgseam.h"
 #include "nuvapp.h"
 #include "resource.h"
@@ -64,7 +64,7 @@ QPushButton* LineButton(const QString& text, int id, QWidget* parent)
 QLabel* LegendItem(int bitmapId, const QString& text, QWidget* parent, QHBoxLayout* row)
 {
     auto* icon = new QLabel(parent);
-    icon->setPixmap(LineStateBitmap(bitmapId));
+    icon->setPixmap(LoadBitmap(bitmapId));
     row->addWidget(icon);
     auto* label = new QLabel(text, parent);
     row->addWidget(label);
@@ -193,7 +193,7 @@ void CDIOVw::BuildControls()
 
 void CDIOVw::SetLineImage(QAbstractButton* b, int bitmapId)
 {
-    b->setIcon(QIcon(LineStateBitmap(bitmapId)));
+    b->setIcon(QIcon(LoadBitmap(bitmapId)));
     b->setChecked(bitmapId == IDB_LINE_HIGH);
     b->setProperty("bitmap", bitmapId);
 }
