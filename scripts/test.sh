@@ -32,7 +32,7 @@ ninja -C build-fuzz fuzzers
 shopt -s nullglob
 export QT_QPA_PLATFORM=offscreen
 for fz in build-fuzz/tests/fuzz_*; do
-  [ -x "$fz" ] || continue
+  [ -f "$fz" ] && [ -x "$fz" ] || continue
   name=$(basename "$fz"); name=${name#fuzz_}
   corpus=tests/fuzz/corpus_$name
   work=$(mktemp -d)
