@@ -20,15 +20,9 @@
 namespace nuv {
 
 namespace {
-constexpr int kOutputIds[8] = {1060, 1061, 1062, 1063, 1064, 1065, 1066, 1067};
-constexpr int kInputIds[8] = {1081, 1082, 1083, 1084, 1091, 1092, 1093, 1094};
-constexpr int kInvertIds[8] = {1070, 1071, 1072, 1073, 1074, 1075, 1076, 1077};
-constexpr int IDC_AUTO_READ = 1085;
-constexpr int IDC_MANUAL_READ = 1004;
-constexpr int IDC_READ_COUNT = 1323;
-constexpr int IDC_READ_PAUSE = 1324;
-constexpr int IDC_INIT_PARAM = 1294;
-constexpr int IDC_GET_PARAM = 1295;
+constexpr const int* kOutputIds = IDC_DO_BUTTON;
+constexpr const int* kInputIds = IDC_DI_LAMP;
+constexpr const int* kInvertIds = IDC_DI_INVERT;
 constexpr uint32_t kPortDI = 0;
 constexpr uint32_t kPortDO = 1;
 

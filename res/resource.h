@@ -79,6 +79,17 @@ constexpr int IDC_FILE_NOTE = 1356;
 constexpr int IDC_HIST_CHANNELS = 1355;
 constexpr int IDC_HIST_POINTS = 1356;
 
+// DIO panel
+constexpr int IDC_DO_BUTTON[8] = {1060, 1061, 1062, 1063, 1064, 1065, 1066, 1067};
+constexpr int IDC_DI_LAMP[8] = {1081, 1082, 1083, 1084, 1091, 1092, 1093, 1094};
+constexpr int IDC_DI_INVERT[8] = {1070, 1071, 1072, 1073, 1074, 1075, 1076, 1077};
+constexpr int IDC_AUTO_READ = 1085;
+constexpr int IDC_MANUAL_READ = 1004;
+constexpr int IDC_READ_COUNT = 1323;
+constexpr int IDC_READ_PAUSE = 1324;
+constexpr int IDC_INIT_PARAM = 1294;
+constexpr int IDC_GET_PARAM = 1295;
+
 // Bitmaps
 constexpr int IDB_BREAK_NA = 207;      // grey
 constexpr int IDB_BREAK_BROKEN = 208;  // red
