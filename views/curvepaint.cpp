@@ -22,16 +22,6 @@ const QColor kStartMarker(196, 128, 0);
 thread_local std::vector<curve::Label> t_labels(256);
 thread_local std::vector<int> t_gridOffsets(curve::kMaxPlotWidth / curve::kGridSpacing + 4);
 
-void DrawRightBaseline(QPainter& p, const QFontMetrics& fm, const curve::Label& l)
-{
-    p.drawText(QPoint(l.x - fm.horizontalAdvance(l.text), l.y), l.text);
-}
-
-void DrawLeftTop(QPainter& p, const QFontMetrics& fm, const curve::Label& l)
-{
-    p.drawText(QPoint(l.x, l.y + fm.ascent()), l.text);
-}
-
 } // namespace
 
 CCurvePainter::CCurvePainter() : m_font(LabelFont()) {}
@@ -43,6 +33,24 @@ QFont CCurvePainter::LabelFont()
     f.setWeight(QFont::Light);
     f.setStyleHint(QFont::SansSerif);
     return f;
+}
+
+void CCurvePainter::DrawText(QPainter& p, const QFontMetrics& fm, int x, int baseline, const QString& text,
+                             bool rightAligned)
+{
+    auto it = m_textCache.find(text);
+    if (it == m_textCache.end()) {
+        if (m_textCache.size() > 1024)
+            m_textCache.clear();
+        CachedText c;
+        c.text.setText(text);
+        c.text.setTextFormat(Qt::PlainText);
+        c.text.setPerformanceHint(QStaticText::AggressiveCaching);
+        c.text.prepare(QTransform(), m_font);
+        c.width = fm.horizontalAdvance(text);
+        it = m_textCache.insert(text, c);
+    }
+    p.drawStaticText(QPoint(rightAligned ? x - it->width : x, baseline - fm.ascent()), it->text);
 }
 
 void CCurvePainter::DropLayers()
@@ -130,7 +138,7 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
             p.setPen(m_textColor);
             const int n = curve::EnlargedLabels(L, s.scales[a], s.channelNo[a], s.history, labels, cap);
             for (int k = 0; k < n; ++k)
-                DrawRightBaseline(p, fm, labels[k]);
+                DrawText(p, fm, labels[k].x, labels[k].y, labels[k].text, true);
         }
     } else if (s.tiled) {
         for (int i = 0; i < s.strips; ++i) {
@@ -138,14 +146,14 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
             p.setPen(m_textColor);
             const int n = curve::StripLabels(L, i, s.scales[i], s.channelNo[i], s.history, labels, cap);
             for (int k = 0; k < n; ++k)
-                DrawRightBaseline(p, fm, labels[k]);
+                DrawText(p, fm, labels[k].x, labels[k].y, labels[k].text, true);
         }
     }
 
     p.setPen(m_textColor);
     const int n = curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
     for (int k = 0; k < n; ++k)
-        DrawLeftTop(p, fm, labels[k]);
+        DrawText(p, fm, labels[k].x, labels[k].y + fm.ascent(), labels[k].text, false);
 
     if (curve::StartMarkerVisible(L, s.position)) {
         const QString t = QStringLiteral("T");

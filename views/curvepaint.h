@@ -3,6 +3,9 @@
 // cursor lines. Both views describe what to draw in a CurveScene and share one painter.
 #pragma once
 
+#include <QHash>
+#include <QStaticText>
+
 #include "curvegeom.h"
 
 #include <QColor>
@@ -71,6 +74,14 @@ private:
     QRect m_traceDirty;    // logical area of the trace layer that is not black
     qreal m_dpr = 1.0;
     QFont m_font;
+    // Laid-out label texts: the same few dozen strings come back on every redraw, and
+    // shaping them anew is most of the background's cost.
+    struct CachedText {
+        QStaticText text;
+        int width = 0;
+    };
+    QHash<QString, CachedText> m_textCache;
+    void DrawText(QPainter& p, const QFontMetrics& fm, int x, int baseline, const QString& text, bool rightAligned);
     QColor m_textColor{220, 220, 220};   // colour the last value label left set
 };
 
