@@ -1,6 +1,9 @@
 #include "opendatafile.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 
 namespace nuv {
 
@@ -11,6 +14,23 @@ OpenDataFileDialog& Installed()
     return dialog;
 }
 } // namespace
+
+QString LastDataFolder()
+{
+    const QSettings settings(QStringLiteral("NUV"), QStringLiteral("NUV"));
+    const QString dir = settings.value(QStringLiteral("Files/LastDataFolder")).toString();
+    if (!dir.isEmpty() && QFileInfo(dir).isDir())
+        return dir;
+    return QDir::homePath();
+}
+
+void RememberDataFolder(const QString& filePath)
+{
+    if (filePath.isEmpty())
+        return;
+    QSettings settings(QStringLiteral("NUV"), QStringLiteral("NUV"));
+    settings.setValue(QStringLiteral("Files/LastDataFolder"), QFileInfo(filePath).absolutePath());
+}
 
 QString DataFileFilter()
 {
@@ -28,7 +48,9 @@ QString GetOpenDataFileName(QWidget* parent, const QString& title)
 {
     if (Installed())
         return Installed()(parent, title, DataFileFilter());
-    return QFileDialog::getOpenFileName(parent, title, QString(), DataFileFilter());
+    const QString path = QFileDialog::getOpenFileName(parent, title, LastDataFolder(), DataFileFilter());
+    RememberDataFolder(path);
+    return path;
 }
 
 } // namespace nuv

@@ -18,7 +18,13 @@ QString DataFileFilter();
 // Installs `dialog` (an empty function restores the platform dialog); returns the previous one.
 OpenDataFileDialog SetOpenDataFileDialog(OpenDataFileDialog dialog);
 
-// Asks for a data file to open, titled `title`.
+// The folder in which the operator last opened or created a data file (kept between runs);
+// the home folder when none was used yet or it is gone.
+QString LastDataFolder();
+// Remembers the folder holding `filePath` as the one last used for data files.
+void RememberDataFolder(const QString& filePath);
+
+// Asks for a data file to open, titled `title`; the dialog starts in LastDataFolder().
 QString GetOpenDataFileName(QWidget* parent, const QString& title = QStringLiteral("打开历史数据文件"));
 
 } // namespace nuv
