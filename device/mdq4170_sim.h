@@ -24,8 +24,12 @@ MDQ4170_API void MDQ4170SIM_SetModuleCount(uint32_t count);
 /* Factor on all simulated durations (MDQ4170_SIM_TIMESCALE, default 1.0). */
 MDQ4170_API void MDQ4170SIM_SetTimeScale(double scale);
 
-/* Module index unplugged: every call on it fails from then on (1) or works again (0). */
+/* Module index unplugged: every call on it fails from then on (1) or works again (0).
+ * Either switches off a pending MDQ4170SIM_UnplugAfter. */
 MDQ4170_API void MDQ4170SIM_SetUnplugged(uint32_t index, int unplugged);
+/* The module is unplugged right after `reads` more successful MDQ4170_AI_ReadData calls
+ * (0: at once), as MDQ4170SIM_SetUnplugged(index, 1) would do. reads < 0 switches it off. */
+MDQ4170_API void MDQ4170SIM_UnplugAfter(uint32_t index, int64_t reads);
 /* After `reads` more successful reads, MDQ4170_AI_ReadData fails; timeout != 0 makes it a
  * time-out (last error 258). reads < 0 switches the fault off. */
 MDQ4170_API void MDQ4170SIM_FailReadAfter(uint32_t index, int64_t reads, int timeout);

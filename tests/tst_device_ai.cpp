@@ -17,7 +17,7 @@ const char* const kSimVariables[] = {
     "MDQ4170_SIM_MODULES", "MDQ4170_SIM_UNPLUG", "MDQ4170_SIM_READ_FAIL_AFTER", "MDQ4170_SIM_READ_TIMEOUT_AFTER",
     "MDQ4170_SIM_CJC_FAIL_AFTER", "MDQ4170_SIM_CJC_TIMEOUT_AFTER", "MDQ4170_SIM_INIT_FAIL",
     "MDQ4170_SIM_RELEASE_FAIL", "MDQ4170_SIM_WRITE_LIMIT", "MDQ4170_SIM_FREE_BYTES", "MDQ4170_SIM_INFO_FAIL",
-    "MDQ4170_SIM_DIO_FAIL", "MDQ4170_SIM_BROKEN_CHANNEL"};
+    "MDQ4170_SIM_DIO_FAIL", "MDQ4170_SIM_BROKEN_CHANNEL", "MDQ4170_SIM_UNPLUG_AFTER"};
 
 AIParam param(uint32_t first, uint32_t count, std::initializer_list<uint32_t> ranges)
 {
@@ -262,6 +262,51 @@ private slots:
         QVERIFY(MDQ4170_AI_InitTask(h, &p, nullptr));
         QCOMPARE(MDQ4170_AI_ReadData(h, &scan), 0);
         QCOMPARE(MDQ4170_GetLastError(), MDQ4170_ERROR_READ_FAULT);
+    }
+
+    void unplugAfterReads()
+    {
+        // Environment, per module: module 1 goes after two reads, module 0 stays.
+        qputenv("MDQ4170_SIM_MODULES", "2");
+        qputenv("MDQ4170_SIM_UNPLUG_AFTER", "0x1:2");
+        MDQ4170SIM_Reset();
+        const AIParam p = param(0, 1, {});
+        ScanBlock scan;
+        uint32_t raw;
+        double t;
+        const MDQ4170_HANDLE h0 = MDQ4170_DEV_Create(0, 0), h1 = MDQ4170_DEV_Create(1, 0);
+        QVERIFY(MDQ4170_AI_InitTask(h0, &p, nullptr) && MDQ4170_AI_InitTask(h1, &p, nullptr));
+        for (int n = 0; n < 2; ++n)
+            QVERIFY(MDQ4170_AI_ReadData(h1, &scan));
+        QCOMPARE(MDQ4170SIM_TaskActive(1), 0);
+        QCOMPARE(MDQ4170_AI_ReadCJCTemp(h1, &raw, &t), 0);
+        QCOMPARE(MDQ4170_GetLastError(), MDQ4170_ERROR_DEVICE_NOT_CONNECTED);
+        QCOMPARE(MDQ4170_AI_ReadData(h1, &scan), 0);
+        QCOMPARE(MDQ4170_GetLastError(), MDQ4170_ERROR_DEVICE_NOT_CONNECTED);
+        QCOMPARE(MDQ4170_DEV_Create(1, 0), MDQ4170_INVALID_HANDLE);
+        QCOMPARE(MDQ4170_DEV_GetCount(), 2u);
+        for (int n = 0; n < 3; ++n)
+            QVERIFY(MDQ4170_AI_ReadData(h0, &scan));
+
+        // At run time: the fault counts from when it is set, and switching it off keeps the module.
+        qunsetenv("MDQ4170_SIM_UNPLUG_AFTER");
+        MDQ4170SIM_Reset();
+        h = MDQ4170_DEV_Create(0, 0);
+        QVERIFY(MDQ4170_AI_InitTask(h, &p, nullptr));
+        QVERIFY(MDQ4170_AI_ReadData(h, &scan));
+        MDQ4170SIM_UnplugAfter(0, 1);
+        QVERIFY(MDQ4170_AI_ReadData(h, &scan));
+        QCOMPARE(MDQ4170_AI_ReadData(h, &scan), 0);
+        QCOMPARE(MDQ4170_GetLastError(), MDQ4170_ERROR_DEVICE_NOT_CONNECTED);
+        MDQ4170SIM_SetUnplugged(0, 0);
+        QVERIFY(MDQ4170_AI_InitTask(h, &p, nullptr));
+        MDQ4170SIM_UnplugAfter(0, 1);
+        MDQ4170SIM_UnplugAfter(0, -1);
+        for (int n = 0; n < 2; ++n)
+            QVERIFY(MDQ4170_AI_ReadData(h, &scan));
+        MDQ4170SIM_UnplugAfter(0, 0);
+        QCOMPARE(MDQ4170_AI_ReadData(h, &scan), 0);
+        QCOMPARE(MDQ4170_GetLastError(), MDQ4170_ERROR_DEVICE_NOT_CONNECTED);
     }
 
     void initAndReleaseFaults()

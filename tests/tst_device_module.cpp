@@ -15,7 +15,7 @@ const char* const kSimVariables[] = {
     "MDQ4170_SIM_MODULES", "MDQ4170_SIM_UNPLUG", "MDQ4170_SIM_READ_FAIL_AFTER", "MDQ4170_SIM_READ_TIMEOUT_AFTER",
     "MDQ4170_SIM_CJC_FAIL_AFTER", "MDQ4170_SIM_CJC_TIMEOUT_AFTER", "MDQ4170_SIM_INIT_FAIL",
     "MDQ4170_SIM_RELEASE_FAIL", "MDQ4170_SIM_WRITE_LIMIT", "MDQ4170_SIM_FREE_BYTES", "MDQ4170_SIM_INFO_FAIL",
-    "MDQ4170_SIM_DIO_FAIL", "MDQ4170_SIM_BROKEN_CHANNEL"};
+    "MDQ4170_SIM_DIO_FAIL", "MDQ4170_SIM_BROKEN_CHANNEL", "MDQ4170_SIM_UNPLUG_AFTER"};
 
 QStringList logLines()
 {
@@ -195,7 +195,7 @@ private slots:
         MDQ4170_DEV_Release(other);
 
         qputenv("MDQ4170_SIM_MODULES", "3");
-        qputenv("MDQ4170_SIM_UNPLUG", "0,2");
+        qputenv("MDQ4170_SIM_UNPLUG", "0,0x2");
         MDQ4170SIM_Reset();
         QCOMPARE(MDQ4170_DEV_GetCount(), 3u);
         QCOMPARE(MDQ4170_DEV_Create(0, 0), MDQ4170_INVALID_HANDLE);
@@ -232,6 +232,15 @@ private slots:
         static const QRegularExpression re(
             QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} MDQ4170_DEV_GetSpeed: .+"));
         QVERIFY2(re.match(lines.last()).hasMatch(), qPrintable(lines.last()));
+
+        // The selection dialog's sweep over all indices leaves one line, each time it sweeps.
+        for (int sweep = 0; sweep < 2; ++sweep)
+            for (uint32_t i = 0; i < 127; ++i)
+                if (const MDQ4170_HANDLE h = MDQ4170_DEV_Create(i, 0); h != MDQ4170_INVALID_HANDLE)
+                    MDQ4170_DEV_Release(h);
+        const QStringList sweeps = logLines().mid(lines.size());
+        QCOMPARE(sweeps.size(), 2);
+        QVERIFY2(sweeps[0].contains(QLatin1String("no module at index 1 ")), qPrintable(sweeps[0]));
     }
 
     void unwritableLogNeverFailsACall()

@@ -176,6 +176,10 @@ MDQ4170_API int32_t MDQ4170_AI_ReadData(MDQ4170_HANDLE h, ScanBlock* scan)
     ++m->readCount;
     if (m->faults.readFailAfter > 0)
         --m->faults.readFailAfter;
+    if (m->faults.unplugAfter > 0 && --m->faults.unplugAfter == 0) {
+        unplugLocked(*m.module);   // this scan still arrives; the cable goes right after it
+        logLine(call, name + " was unplugged after its last read (injected fault)");
+    }
     return 1;
 }
 

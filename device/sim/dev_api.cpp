@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 using namespace mdqsim;
 
@@ -22,6 +23,34 @@ int32_t infoQuery(const char* call, MDQ4170_HANDLE h, uint32_t faultBit, bool ou
     fill(*m.module);
     return 1;
 }
+
+// The selection dialog probes all 127 indices one after another. One line per sweep says
+// where the attached modules end; the indices after it in the same sweep are not logged.
+std::mutex g_sweepMutex;
+int64_t g_lastMissing = -2;
+Clock::time_point g_lastMissingAt;
+
+void missingIndex(const char* call, uint32_t index)
+{
+    const auto now = Clock::now();
+    bool log;
+    {
+        std::lock_guard lock(g_sweepMutex);
+        log = int64_t(index) != g_lastMissing + 1 || now - g_lastMissingAt > std::chrono::seconds(2);
+        g_lastMissing = index;
+        g_lastMissingAt = now;
+    }
+    if (log)
+        logLine(call, "no module at index " + std::to_string(index) + " (" + std::to_string(moduleCount()) +
+                          " attached); the next indices of this sweep are not logged");
+    setLastError(MDQ4170_ERROR_DEVICE_NOT_CONNECTED);
+}
+
+void endSweep()
+{
+    std::lock_guard lock(g_sweepMutex);
+    g_lastMissing = -2;
+}
 } // namespace
 
 extern "C" {
@@ -38,9 +67,10 @@ MDQ4170_API MDQ4170_HANDLE MDQ4170_DEV_Create(uint32_t index, uint32_t reserved)
     setLastError(MDQ4170_ERROR_SUCCESS);
     std::shared_ptr<Module> m = moduleAt(index);
     if (!m) {
-        fail(call, MDQ4170_ERROR_DEVICE_NOT_CONNECTED, "no module at index " + std::to_string(index));
+        missingIndex(call, index);
         return MDQ4170_INVALID_HANDLE;
     }
+    endSweep();
     {
         std::lock_guard lock(m->mutex);
         if (m->faults.unplugged) {

@@ -48,7 +48,7 @@ EnvSetting readSetting(const char* name)
         std::string item = text.substr(start, end - start);
         const size_t colon = item.find(':');
         if (colon != std::string::npos)
-            s.perIndex[uint32_t(std::strtoul(item.substr(0, colon).c_str(), nullptr, 10))] = item.substr(colon + 1);
+            s.perIndex[uint32_t(std::strtoul(item.substr(0, colon).c_str(), nullptr, 0))] = item.substr(colon + 1);
         else if (!item.empty())
             s.all = item;
         start = end + 1;
@@ -68,7 +68,7 @@ std::optional<int64_t> toInt(const std::optional<std::string>& s)
 }
 
 struct EnvModuleSettings {
-    EnvSetting readFail, readTimeout, cjcFail, cjcTimeout, initFail, releaseFail, infoFail, dioFail, broken;
+    EnvSetting unplugAfter, readFail, readTimeout, cjcFail, cjcTimeout, initFail, releaseFail, infoFail, dioFail, broken;
     std::vector<uint32_t> unplugged;
 };
 
@@ -109,6 +109,7 @@ void applyEnv(Module& m, const EnvModuleSettings& env)
         if (auto v = toInt(s.forIndex(m.index)))
             *after = *v;
     };
+    count(env.unplugAfter, &m.faults.unplugAfter);
     count(env.readFail, &m.faults.readFailAfter);
     if (auto v = toInt(env.readTimeout.forIndex(m.index))) {
         m.faults.readFailAfter = *v;
@@ -128,6 +129,10 @@ void applyEnv(Module& m, const EnvModuleSettings& env)
     for (uint32_t i : env.unplugged)
         if (i == m.index)
             m.faults.unplugged = true;
+    if (m.faults.unplugAfter == 0)
+        m.faults.unplugged = true;
+    if (m.faults.unplugAfter <= 0)
+        m.faults.unplugAfter = -1;
 }
 
 std::shared_ptr<Module> makeModule(uint32_t index, const EnvModuleSettings& env)
@@ -194,6 +199,7 @@ void initLocked(Registry& r)
     r.freeBytes = toInt(readSetting("MDQ4170_SIM_FREE_BYTES").all).value_or(-1);
 
     EnvModuleSettings env;
+    env.unplugAfter = readSetting("MDQ4170_SIM_UNPLUG_AFTER");
     env.readFail = readSetting("MDQ4170_SIM_READ_FAIL_AFTER");
     env.readTimeout = readSetting("MDQ4170_SIM_READ_TIMEOUT_AFTER");
     env.cjcFail = readSetting("MDQ4170_SIM_CJC_FAIL_AFTER");
@@ -206,7 +212,7 @@ void initLocked(Registry& r)
     if (const char* u = std::getenv("MDQ4170_SIM_UNPLUG")) {
         for (const char* p = u; *p;) {
             char* end = nullptr;
-            const unsigned long i = std::strtoul(p, &end, 10);
+            const unsigned long i = std::strtoul(p, &end, 0);
             if (end == p)
                 break;
             env.unplugged.push_back(uint32_t(i));
@@ -273,6 +279,15 @@ double timeScale()
 std::string moduleName(const Module& m)
 {
     return "module " + std::to_string(m.index) + " (serial " + std::to_string(m.serial) + ")";
+}
+
+void unplugLocked(Module& m)
+{
+    m.faults.unplugged = true;
+    m.faults.unplugAfter = -1;
+    m.taskActive = false;
+    ++m.taskGeneration;
+    m.wake.notify_all();
 }
 
 std::shared_ptr<Module> moduleAt(uint32_t index)
@@ -400,12 +415,20 @@ MDQ4170_API void MDQ4170SIM_SetTimeScale(double scale)
 MDQ4170_API void MDQ4170SIM_SetUnplugged(uint32_t index, int unplugged)
 {
     withModule(index, [&](Module& m) {
-        m.faults.unplugged = unplugged != 0;
-        if (m.faults.unplugged) {
-            m.taskActive = false;
-            ++m.taskGeneration;
-            m.wake.notify_all();
-        }
+        m.faults.unplugAfter = -1;
+        if (unplugged)
+            unplugLocked(m);
+        else
+            m.faults.unplugged = false;
+    });
+}
+
+MDQ4170_API void MDQ4170SIM_UnplugAfter(uint32_t index, int64_t reads)
+{
+    withModule(index, [&](Module& m) {
+        m.faults.unplugAfter = reads > 0 ? reads : -1;
+        if (reads == 0)
+            unplugLocked(m);
     });
 }
 

@@ -54,6 +54,7 @@ struct CalEntry {
 
 struct FaultSettings {
     bool unplugged = false;
+    int64_t unplugAfter = -1;      // successful reads left before the module is unplugged; < 0 off
     int64_t readFailAfter = -1;    // successful reads left before ReadData fails; < 0 off
     bool readTimeout = false;
     int64_t cjcFailAfter = -1;
@@ -148,5 +149,7 @@ bool saveCalibration(const Module& m, std::string* why);
 std::string correctParam(AIParam& p);
 
 std::string moduleName(const Module& m);   // "module 0 (serial 41700001)"
+// Pulls the module out: its task ends and a waiting read wakes up. Called with m.mutex held.
+void unplugLocked(Module& m);
 
 } // namespace mdqsim
