@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 namespace {
@@ -13,7 +16,7 @@ const char* const kSimVariables[] = {
     "MDQ4170_SIM_MODULES", "MDQ4170_SIM_UNPLUG", "MDQ4170_SIM_READ_FAIL_AFTER", "MDQ4170_SIM_READ_TIMEOUT_AFTER",
     "MDQ4170_SIM_CJC_FAIL_AFTER", "MDQ4170_SIM_CJC_TIMEOUT_AFTER", "MDQ4170_SIM_INIT_FAIL",
     "MDQ4170_SIM_RELEASE_FAIL", "MDQ4170_SIM_WRITE_LIMIT", "MDQ4170_SIM_FREE_BYTES", "MDQ4170_SIM_INFO_FAIL",
-    "MDQ4170_SIM_DIO_FAIL", "MDQ4170_SIM_BROKEN_CHANNEL"};
+    "MDQ4170_SIM_DIO_FAIL", "MDQ4170_SIM_BROKEN_CHANNEL", "MDQ4170_SIM_UNPLUG_AFTER"};
 
 uint32_t bits(const uint32_t states[8])
 {
@@ -186,6 +189,25 @@ private slots:
         char c;
         QCOMPARE(MDQ4170_FILE_Read(f, &c, 1), 0u);
         QCOMPARE(MDQ4170_FILE_SetOffset(f, 0, 0, 0), 0);
+    }
+
+    void onlyRegularFilesAreDataFiles()
+    {
+        // A FIFO without a writer would block a plain open for good; a folder or a device
+        // is no data file either. All are refused at once, in both modes, and left alone.
+        const QByteArray fifo = path(m_dir, "fifo.bin");
+        QCOMPARE(::mkfifo(fifo.constData(), 0644), 0);
+        QElapsedTimer t;
+        t.start();
+        for (const QByteArray& p : {fifo, QFile::encodeName(m_dir.path()), QByteArray("/dev/null")}) {
+            for (int32_t mode : {MDQ4170_FILE_MODE_READ, MDQ4170_FILE_MODE_WRITE}) {
+                QCOMPARE(MDQ4170_FILE_Create(p.constData(), mode), MDQ4170_INVALID_HANDLE);
+                QVERIFY(MDQ4170_GetLastError() != MDQ4170_ERROR_SUCCESS);
+            }
+        }
+        QVERIFY(t.elapsed() < 2000);
+        struct stat st {};
+        QVERIFY(::stat(fifo.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
     }
 
     void fullDiskComesUpShort()

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -21,6 +22,7 @@ struct OpenFile {
     int fd = -1;
     std::string path;
     int64_t sizeLimit = -1;   // the file cannot grow beyond this many bytes (simulated full disk)
+    bool writable = false;    // created for writing (mode 2)
 };
 
 struct FileTable {
@@ -100,16 +102,27 @@ MDQ4170_API MDQ4170_FILE MDQ4170_FILE_Create(const char* path, int32_t mode)
         fail(call, MDQ4170_ERROR_INVALID_PARAMETER, std::string(path) + ": mode " + std::to_string(mode) + " is not 2 or 3");
         return MDQ4170_INVALID_HANDLE;
     }
-    const int fd = ::open(path, flags | O_CLOEXEC, 0644);
+    // Without blocking: a FIFO would otherwise wait for its other end. Only regular files
+    // are data files; a FIFO, device, socket or folder is refused before anything is read
+    // or written (O_TRUNC leaves such files alone).
+    const int fd = ::open(path, flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
     if (fd < 0) {
         const int e = errno;
-        fail(call, errnoToError(e), std::string(path) + ": " + std::strerror(e));
+        fail(call, e == ENXIO ? MDQ4170_ERROR_ACCESS_DENIED : errnoToError(e), std::string(path) + ": " + std::strerror(e));
         return MDQ4170_INVALID_HANDLE;
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        fail(call, MDQ4170_ERROR_ACCESS_DENIED, std::string(path) + ": not a regular file");
+        return MDQ4170_INVALID_HANDLE;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_shared<OpenFile>();
     file->fd = fd;
     file->path = path;
-    if (mode == MDQ4170_FILE_MODE_WRITE)
+    file->writable = mode == MDQ4170_FILE_MODE_WRITE;
+    if (file->writable)
         file->sizeLimit = fileWriteLimit();
 
     FileTable& t = table();
@@ -136,8 +149,8 @@ MDQ4170_API uint32_t MDQ4170_FILE_Write(MDQ4170_FILE f, const void* buffer, uint
     if (bytes && !buffer)
         return uint32_t(fail(call, MDQ4170_ERROR_INVALID_PARAMETER, file->path + ": no buffer given"));
     uint32_t allowed = bytes;
+    const off_t pos = ::lseek(file->fd, 0, SEEK_CUR);
     if (file->sizeLimit >= 0) {
-        const off_t pos = ::lseek(file->fd, 0, SEEK_CUR);
         const int64_t room = pos < 0 ? 0 : std::max<int64_t>(0, file->sizeLimit - int64_t(pos));
         allowed = uint32_t(std::min<int64_t>(bytes, room));
     }
@@ -158,6 +171,13 @@ MDQ4170_API uint32_t MDQ4170_FILE_Write(MDQ4170_FILE f, const void* buffer, uint
     if (done < bytes)
         fail(call, MDQ4170_ERROR_DISK_FULL, file->path + ": " + std::to_string(done) + " of " +
                                                 std::to_string(bytes) + " bytes written: disk full (simulated)");
+    // A data file's header is rewritten at offset 0 while it grows: that is when what was
+    // written so far goes to the device, so a power cut loses at most the time since.
+    if (pos == 0 && done > 0 && file->writable && ::fdatasync(file->fd) != 0) {
+        const int e = errno;
+        if (e != EINVAL && e != EROFS)   // a file system without sync support is not a fault
+            logLine(call, file->path + ": flushing to the device failed: " + std::strerror(e));
+    }
     return done;
 }
 
