@@ -36,9 +36,11 @@ HistLayout ComputeHistLayout(const uint8_t* header, size_t headerBytes, uint64_t
     } else if (count == 0) {
         if (recorded || codes != 0)
             l.Problem = HistProblem::NoChannels;
-    } else if (codes != count && !(codes == 0 && !recorded)) {
+    } else if (codes != count && codes != 0) {
         // Records of another width than the enabled run: the slots cannot be matched to
-        // channels, so none is shown.
+        // channels, so none is shown. Codes 0 only says that no record was complete when
+        // the header was written (a first write that failed); the records, if any, are
+        // as wide as the enabled run.
         l.Problem = HistProblem::CodesMismatch;
     }
     if (l.Problem != HistProblem::None) {
@@ -56,7 +58,10 @@ HistLayout ComputeHistLayout(const uint8_t* header, size_t headerBytes, uint64_t
 
     if (l.ChannelCount != 0 && fileBytes > kHeaderSize)
         l.CompleteRecords = (fileBytes - kHeaderSize) / (2ull * l.ChannelCount);
-    const uint64_t shown = std::min<uint64_t>({l.Info.ReadingCount, l.CompleteRecords, uint64_t(kMaxHistScans)});
+    // Every complete record is shown, whatever the header counted: a recording that was
+    // killed or lost its power holds the records written after its last header refresh.
+    // A count promising more than the file holds never shows records that are not there.
+    const uint64_t shown = std::min<uint64_t>(l.CompleteRecords, uint64_t(kMaxHistScans));
     l.ScanCount = int32_t(shown);
     l.Truncated = l.Info.ReadingCount > l.CompleteRecords;
     return l;

@@ -25,7 +25,7 @@ enum class HistProblem {
     None,
     NoChannels,        // readings recorded but no channel enabled
     BadChannelRun,     // FirstChannel + ChannelCount beyond channel 7
-    CodesMismatch,     // codes per record 0 or not the parameter block's channel count
+    CodesMismatch,     // codes per record neither 0 nor the parameter block's channel count
 };
 
 struct HistLayout {
@@ -38,7 +38,7 @@ struct HistLayout {
     int Enabled[8]{};              // enabled channel numbers, ascending
     int EnabledCount = 0;
     uint64_t CompleteRecords = 0;  // whole records present in the file
-    int32_t ScanCount = 0;         // readings shown: header count capped by the file and the limit
+    int32_t ScanCount = 0;         // readings shown: the complete records, capped by the limit
     bool Truncated = false;        // the header promises more readings than the file holds
 };
 
