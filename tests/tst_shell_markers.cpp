@@ -1,11 +1,16 @@
 // Instance markers between real processes: a held marker exists for every other process,
-// is gone once its holder ends, also when the holder crashes; the folder fallback.
+// is gone once its holder ends, also when the holder crashes; one folder for the whole
+// machine; squatted folders and files.
 #include "devmarker.h"
-#include "handover.h"
 #include "tst_shell_holder.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 
 using namespace nuv;
 
@@ -87,46 +92,105 @@ private slots:
         QVERIFY(later.Held());
     }
 
-    void desktopHandOverReachesTheRunningInstance()
+    // Every instance on the machine meets in one folder, whatever its session or user.
+    void markersAreMachineWide()
     {
-        QCOMPARE(HandedOverFiles({QStringLiteral("a.bin")}), QStringList());
-        QCOMPARE(HandedOverFiles({QStringLiteral("x"), QStringLiteral("--open"), QStringLiteral("a.bin"), QStringLiteral("b c.bin")}),
-                 (QStringList{QStringLiteral("a.bin"), QStringLiteral("b c.bin")}));
-        QVERIFY(!HandoverReceiverRunning());
-        // A request dropped before the receiver starts is picked up at its start.
-        QVERIFY(SubmitHandover({QStringLiteral("/data/early.bin")}));
-        QList<QStringList> got;
-        CHandoverReceiver receiver([&got](const QStringList& files) { got << files; });
-        QVERIFY(receiver.Start());
-        QCOMPARE(got.size(), 1);
-        QCOMPARE(got.takeFirst(), QStringList{QStringLiteral("/data/early.bin")});
-        QVERIFY(HandoverReceiverRunning());
-        CHandoverReceiver second([](const QStringList&) {});
-        QVERIFY(!second.Start());   // one receiver only
+        {
+            const EnvGuard env({"NUV_MARKER_DIR", "XDG_RUNTIME_DIR", "TMPDIR", "HOME"});
+            qunsetenv("NUV_MARKER_DIR");
+            const QString folder = MarkerFolder();
+            qputenv("XDG_RUNTIME_DIR", "/elsewhere/run");
+            qputenv("TMPDIR", "/elsewhere/tmp");
+            qputenv("HOME", "/elsewhere");
+            QCOMPARE(MarkerFolder(), folder);
+            QVERIFY(!folder.startsWith(QStringLiteral("/elsewhere")));
+        }
+        MarkerHolder otherSession({DeviceMarkerName(0)}, false, [](QProcess& p) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("/nonexistent/other-session"));
+            p.setProcessEnvironment(env);
+        });
+        QVERIFY(otherSession.Held());
+        QVERIFY(MarkerExists(DeviceMarkerName(0)));
+        otherSession.Stop();
 
-        QVERIFY(SubmitHandover({QStringLiteral("rel.bin"), QStringLiteral("/abs/ü.bin")}));
-        QTRY_COMPARE(got.size(), 1);
-        QCOMPARE(got.takeFirst(),
-                 (QStringList{QDir::current().absoluteFilePath(QStringLiteral("rel.bin")), QStringLiteral("/abs/ü.bin")}));
-        QVERIFY(QDir(MarkerFolder() + QStringLiteral("/nuv-open")).entryList(QDir::Files).isEmpty());
+        const passwd* nobody = ::getpwnam("nobody");
+        if (::geteuid() != 0 || nobody == nullptr)
+            QSKIP("an instance of another user needs root to start");
+        // Marker files made under a strict umask stay lockable for every user.
+        const EnvGuard env({"NUV_MARKER_DIR"});
+        QTemporaryDir tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 0755) == 0);
+        qputenv("NUV_MARKER_DIR", QFile::encodeName(tmp.path() + QStringLiteral("/markers")));
+        const mode_t umaskWas = ::umask(077);
+        const int h = CreateMarker(DeviceMarkerName(1), nullptr);
+        ::umask(umaskWas);
+        QVERIFY(h > 0);
+        ReleaseMarker(h);
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        MarkerHolder otherUser({DeviceMarkerName(1), DeviceMarkerName(2)}, false, [uid, gid](QProcess& p) {
+            p.setChildProcessModifier([uid, gid] {
+                ::umask(077);
+                if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                    ::_exit(3);
+            });
+        });
+        QVERIFY(otherUser.Held());
+        QVERIFY(MarkerExists(DeviceMarkerName(1)));
+        QVERIFY(MarkerExists(DeviceMarkerName(2)));
+        otherUser.Stop();
+        QVERIFY(!MarkerExists(DeviceMarkerName(2)));
     }
 
-    void folderFallsBackWithoutRuntimeDir()
+    // Whatever cannot be created or locked counts as held, and nothing is followed out of
+    // the folder; a fresh folder is sticky and open to all whatever the umask.
+    void squattedMarkersCountAsHeld()
     {
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        qunsetenv("XDG_RUNTIME_DIR");
-        const QString dir = MarkerFolder();
-        QVERIFY(dir.startsWith(QStringLiteral("/tmp/nuv-")));
-        QVERIFY(QDir(dir).exists());
-        bool existed = false;
-        const int h = CreateMarker(QStringLiteral("fallback-check"), &existed);
+        const EnvGuard env({"NUV_MARKER_DIR"});
+        QTemporaryDir tmp;
+        const QString root = tmp.path();
+        auto heldEverywhere = [](const QString& folder) {
+            qputenv("NUV_MARKER_DIR", QFile::encodeName(folder));
+            StderrCapture err;
+            bool existed = false;
+            QCOMPARE(CreateMarker(DeviceMarkerName(0), &existed), 0);
+            QVERIFY(existed);
+            QVERIFY(MarkerExists(SelectionMarkerName()));
+            const QString said = err.Take();
+            QVERIFY2(said.contains(folder) && said.count(QLatin1Char('\n')) == 1, qPrintable(said));
+        };
+        QFile plain(root + QStringLiteral("/plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        heldEverywhere(plain.fileName());
+        QVERIFY(QDir(root).mkdir(QStringLiteral("good")));
+        QVERIFY(QFile::link(root + QStringLiteral("/good"), root + QStringLiteral("/link")));
+        heldEverywhere(root + QStringLiteral("/link"));
+        QVERIFY(QDir(root).mkdir(QStringLiteral("open")));
+        QVERIFY(::chmod(QFile::encodeName(root + QStringLiteral("/open")).constData(), 0777) == 0);
+        heldEverywhere(root + QStringLiteral("/open"));
+
+        const QString fresh = root + QStringLiteral("/new/markers");
+        qputenv("NUV_MARKER_DIR", QFile::encodeName(fresh));
+        const mode_t umaskWas = ::umask(077);
+        const int h = CreateMarker(DeviceMarkerName(0), nullptr);
+        ::umask(umaskWas);
         QVERIFY(h > 0);
-        QVERIFY(QFile::exists(dir + QStringLiteral("/fallback-check.lock")));
         ReleaseMarker(h);
-        if (!saved.isEmpty()) {
-            qputenv("XDG_RUNTIME_DIR", saved);
-            QCOMPARE(MarkerFolder(), QString::fromLocal8Bit(saved));
-        }
+        QCOMPARE(ModeOf(fresh), 01777u);
+        QCOMPARE(ModeOf(fresh + QStringLiteral("/0-MDQ4170.lock")), 0444u);
+
+        const QString victim = root + QStringLiteral("/victim");
+        QVERIFY(QFile::link(victim, fresh + QStringLiteral("/1-MDQ4170.lock")));
+        QVERIFY(::mkfifo(QFile::encodeName(fresh + QStringLiteral("/MDQ4170MUTEX_SEL.lock")).constData(), 0666) == 0);
+        QVERIFY(QDir(fresh).mkdir(QStringLiteral("2-MDQ4170.lock")));
+        StderrCapture err;
+        QVERIFY(MarkerExists(DeviceMarkerName(1)));
+        QVERIFY(!QFile::exists(victim));
+        QVERIFY(MarkerExists(SelectionMarkerName()));
+        QVERIFY(MarkerExists(DeviceMarkerName(2)));
+        QVERIFY(!MarkerExists(DeviceMarkerName(0)));
+        QCOMPARE(err.Take().count(QLatin1Char('\n')), 3);
     }
 };
 
