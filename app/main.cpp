@@ -29,6 +29,8 @@ int main(int argc, char* argv[])
         for (const QString& f : files)
             nuv::theApp.OpenDocumentFile(f);
     });
+    // A receiver that cannot start says why on stderr; this instance then opens only the
+    // files it was started with.
     receiver.Start();
     nuv::theApp.OpenHandedOverFiles(QApplication::arguments().mid(1));
     const int rc = app.exec();

@@ -93,10 +93,17 @@ bool CNUVApp::InitInstance()
             return false;
     }
 
-    // Held until exit; whether another instance got there first is not tested (the
-    // simulation state holds index 0 too).
-    m_hDeviceMutex = CreateMarker(DeviceMarkerName(m_nDeviceIndex), nullptr);
-    m_hDevice = MDQ4170_DEV_Create(uint32_t(m_nDeviceIndex), 0);
+    // Held until exit (the simulation state holds index 0 too). An instance that cannot
+    // take its module's marker does not run on that module: a chosen module taken in the
+    // meantime ends the start-up, the simulation state runs on without marker and module.
+    bool taken = false;
+    m_hDeviceMutex = CreateMarker(DeviceMarkerName(m_nDeviceIndex), &taken);
+    if (m_hDeviceMutex > 0) {
+        m_hDevice = MDQ4170_DEV_Create(uint32_t(m_nDeviceIndex), 0);
+    } else if (count != 0) {
+        AfxMessageBox(QStringLiteral("所选设备已被使用"));
+        return false;
+    }
 
     LoadRecentFileList();
 
