@@ -44,6 +44,8 @@ public:
     // Moves the playback position (clamped to 0..maximum) and has the views follow: the
     // waveform view reloads the window, without it the document does.
     void MoveTo(int64_t position);
+    // Position of the last screenful: the last reading at the waveform's right edge.
+    int32_t EndPosition() const;
     // Reads `count` scans from scan `first` into `out` (count * channel count codes,
     // interleaved) without moving the playback window; returns the complete scans read.
     uint32_t ReadScans(int64_t first, uint32_t count, uint16_t* out);

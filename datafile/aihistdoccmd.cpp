@@ -7,8 +7,16 @@
 #include "resource.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 
 namespace nuv {
+
+int32_t CAIHistDoc::EndPosition() const
+{
+    // Without a waveform the table's rows are the screenful.
+    const int shown = m_pCurveVw != nullptr ? m_pCurveVw->GetLayout().plotWidth : int(kHistTableRows);
+    return curve::LastScreenful(std::max<int32_t>(0, m_nMaxPosition), shown);
+}
 
 void CAIHistDoc::OnOpenDataFile()
 {

@@ -31,6 +31,16 @@ Scale Thermo()   // range code 9, based drawing
     return s;
 }
 
+// Fonts whose every character is 5, 7 or 8 pixels wide.
+int Width5(const QString& t) { return 5 * int(t.size()); }
+int Width7(const QString& t) { return 7 * int(t.size()); }
+int Width8(const QString& t) { return 8 * int(t.size()); }
+
+bool Overlap(const Label& a, const Label& b, int ascent, int descent)
+{
+    return a.x == b.x && a.y - ascent < b.y + descent && b.y - ascent < a.y + descent;
+}
+
 } // namespace
 
 class TstCurveGeom : public QObject {
@@ -51,6 +61,9 @@ private slots:
     void enlargedLabels();
     void gridRuns();
     void defaultColours();
+    void labelColumnAndOverlaps();
+    void indexLabelsNeverTouch();
+    void endShowsTheLastScreenful();
 };
 
 void TstCurveGeom::layoutOf860By630()
@@ -391,6 +404,115 @@ void TstCurveGeom::defaultColours()
     QCOMPARE(DefaultTraceRgb(4), 0xFFB93C50u);   // (185,60,80)
     QCOMPARE(DefaultTraceRgb(7), 0xFF8C698Cu);   // (140,105,140)
     QCOMPARE(DefaultCursorRgb(1), 0xFFFFFFFFu);
+}
+
+void TstCurveGeom::labelColumnAndOverlaps()
+{
+    // 1300 degC in a strip labels "AI7 650.0 ℃" (11 characters, 77 px): the column grows.
+    Layout lay = ComputeLayout(1000, 600, 8);
+    Scale scales[8];
+    int channels[8];
+    for (int i = 0; i < 8; ++i) {
+        scales[i] = Volt10();
+        channels[i] = i;
+    }
+    QCOMPARE(LabelColumnLeft(lay, 8, scales, channels, false, Width5), 60);   // "AI0  0.0 V" fits
+    scales[7].upper = 1300.0;
+    scales[7].span = 1300.0;
+    scales[7].rangeCode = 10;
+    QCOMPARE(LabelColumnLeft(lay, 8, scales, channels, false, Width7), 77 + kLabelGap + kLabelMargin);
+    // the enlarged channel's labels count too: "-100.000 V" in playback (70 px)
+    Scale wide = Volt10();
+    wide.upper = 100.0;
+    wide.span = 200.0;
+    QCOMPARE(LabelColumnLeft(lay, 1, &wide, channels, true, Width7), 70 + kLabelGap + kLabelMargin);
+    lay = ComputeLayout(1000, 600, 8, 90);
+    QCOMPARE(lay.plot.left, 90);
+    QCOMPARE(lay.plotWidth, 900);
+
+    // 8 strips of 71.25 px, 4 divisions: a strip's bottom label and the next one's top
+    // label share rows; every name stays, the top label wins, nothing leaves the client.
+    const int ascent = 11, descent = 3;
+    Label labels[100];
+    int n = 0;
+    for (int i = 0; i < 8; ++i)
+        n += StripLabels(lay, i, scales[i], i, false, labels + n, 100 - n);
+    QCOMPARE(n, 40);
+    const int kept = KeepReadableLabels(labels, n, ascent, descent, 0, 600);
+    int names = 0;
+    for (int a = 0; a < kept; ++a) {
+        names += labels[a].rank == kRankName;
+        QVERIFY(labels[a].y - ascent >= 0 && labels[a].y + descent <= 600);
+        for (int b = a + 1; b < kept; ++b)
+            QVERIFY2(!Overlap(labels[a], labels[b], ascent, descent), qPrintable(labels[a].text + labels[b].text));
+    }
+    QCOMPARE(names, 8);
+    auto has = [&](int group, int rank) {
+        for (int a = 0; a < kept; ++a)
+            if (labels[a].group == group && labels[a].rank == rank)
+                return true;
+        return false;
+    };
+    QVERIFY(has(0, kRankTop) && !has(0, kRankBottom));
+    QVERIFY(has(1, kRankTop) && has(7, kRankBottom));
+    QVERIFY(kept < n);
+    // kept in drawing order
+    for (int a = 1; a < kept; ++a)
+        QVERIFY(labels[a].group > labels[a - 1].group ||
+                (labels[a].group == labels[a - 1].group && labels[a].y > labels[a - 1].y));
+
+    // strips of 12 px carry only names, one every 12 px: every other one fits
+    lay = ComputeLayout(1000, 126, 8);
+    n = 0;
+    for (int i = 0; i < 8; ++i)
+        n += StripLabels(lay, i, scales[i], i, false, labels + n, 100 - n);
+    QCOMPARE(n, 8);
+    QCOMPARE(KeepReadableLabels(labels, n, ascent, descent, 0, 126), 4);
+    QCOMPARE(labels[1].text, QStringLiteral("AI2"));
+    // a label reaching above the client is left out rather than cut
+    Label top[1];
+    top[0].y = 10;
+    QCOMPARE(KeepReadableLabels(top, 1, ascent, descent, 0, 100), 0);
+}
+
+void TstCurveGeom::indexLabelsNeverTouch()
+{
+    Layout lay = ComputeLayout(870, 630, 8);   // plot 60..860
+    Label labels[40];
+    // "1150.00" takes 56 px of the 50 between labels: every other one stays
+    int n = IndexLabels(lay, 1100, 100000, true, labels, 40);
+    n = KeepSpacedIndexLabels(labels, n, Width8, lay.client.right);
+    QStringList texts;
+    for (int k = 0; k < n; ++k)
+        texts << labels[k].text;
+    QCOMPARE(texts.join(QLatin1Char(' ')),
+             QStringLiteral("Index 1150.00 1250.00 1350.00 1450.00 1550.00 1650.00 1750.00 1850.00"));
+    // short live labels all stay, "0" after "Index" too
+    n = KeepSpacedIndexLabels(labels, IndexLabels(lay, 0, 800, false, labels, 40), Width5, lay.client.right);
+    QCOMPARE(n, 2 + 15);
+    // at any position and width: no two drawn labels closer than the gap, none past the edge
+    for (int w : {300, 777, 1024, 1600}) {
+        lay = ComputeLayout(w, 600, 3, 73);
+        for (int pos = 0; pos < 300000; pos += 997) {
+            n = KeepSpacedIndexLabels(labels, IndexLabels(lay, pos, 400000, true, labels, 40), Width7,
+                                      lay.client.right);
+            QVERIFY(n >= 1);
+            for (int k = 0; k < n; ++k) {
+                QVERIFY(labels[k].x + Width7(labels[k].text.trimmed()) <= lay.client.right);
+                if (k > 0)
+                    QVERIFY(labels[k].x >= labels[k - 1].x + Width7(labels[k - 1].text.trimmed()) + kIndexLabelGap);
+            }
+        }
+    }
+}
+
+void TstCurveGeom::endShowsTheLastScreenful()
+{
+    QCOMPARE(LastScreenful(100000, 790), 99210);
+    QCOMPARE(LastScreenful(790, 790), 0);
+    QCOMPARE(LastScreenful(300, 790), 0);
+    // from there the screen holds exactly the readings up to the last, none beyond
+    QCOMPARE(VisibleCount(790, LastScreenful(100000, 790), 100000, kPointCapacity), 790);
 }
 
 QTEST_APPLESS_MAIN(TstCurveGeom)

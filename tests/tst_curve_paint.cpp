@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QMouseEvent>
+#include <QPainter>
 
 using namespace curvetest;
 using namespace nuv;
@@ -54,7 +55,7 @@ private slots:
     void cursorsByXor();
     void enlargedChannelFillsThePlot();
     void sizeEventRedrawsBackground();
-    void snapshots();
+    void labelsWhole();
 };
 
 void TstCurvePaint::traceOverGridDotShowsOr()
@@ -126,9 +127,11 @@ void TstCurvePaint::narrowStripsShowOnlyTheName()
     QVERIFY(rows.first >= 0);
     QVERIFY2(rows.second - rows.first < 15, qPrintable(QString("%1..%2").arg(rows.first).arg(rows.second)));
 
+    // 26 px strips: the scale labels too, where they clear the next strip's name (the
+    // last strip has none below it)
     LiveRig wider(860, 238);
     img = wider.Image();
-    rows = LitRows(img, 0, 55, 10 + 26 + 3, 10 + 52 - 2);
+    rows = LitRows(img, 0, 55, 10 + 7 * 26 + 3, 10 + 8 * 26 + 4);
     QVERIFY(rows.second - rows.first >= 15);
 }
 
@@ -176,26 +179,59 @@ void TstCurvePaint::tracesStayInTheirBands()
 
 void TstCurvePaint::cursorsByXor()
 {
-    LiveRig live(860, 630, 0, 0);
+    // Channel 0 zigzags between its lowest and highest code, so its trace crosses the
+    // column of cursor 1 (plot left + 20) over many rows.
+    LiveRig live(860, 630, 0, 1);
     live.doc->m_nSelChannel = 7;
-    QImage img = live.Image();
-    auto count = [&](const QImage& im, int x, QRgb c) {
-        int n = 0;
-        for (int y = 300; y < 400; ++y)
-            n += im.pixel(x, y) == c;
-        return n;
-    };
-    QVERIFY(count(img, 80, qRgb(255, 0, 0)) > 20);
-    const int x2 = live.view->GetCursorX(1);
+    for (int j = 0; j < 800; ++j)
+        live.doc->m_CodeRing[0][j] = j % 2 ? 0 : 65535;
+    live.view->RedrawAll();
+    const int x1 = live.view->GetCursorX(0), x2 = live.view->GetCursorX(1);
+    QCOMPARE(x1, live.view->GetLayout().plot.left + 20);
     QCOMPARE(x2, 830);
-    QVERIFY(count(img, x2, qRgb(255, 255, 255)) > 20);
-    // a dotted line: gaps keep what was below
-    QVERIFY(count(img, 80, qRgb(0, 0, 0)) > 20);
+    // the picture without cursor lines
+    live.view->SetCursorX(0, -50);
+    live.view->SetCursorX(1, -50);
+    const QImage bare = live.Image();
+    live.view->SetCursorX(0, x1);
+    live.view->SetCursorX(1, x2);
+    const QImage img = live.Image();
 
+    const QRgb trace = qRgb(16, 255, 0), xored = qRgb(16 ^ 255, 255, 0);
+    int crossed = 0, white = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        const QRgb under = bare.pixel(x1, y), c = img.pixel(x1, y);
+        if (under == trace) {
+            QVERIFY2(c == trace || c == xored, qPrintable(QString::number(y)));
+            crossed += c == xored;
+        }
+        white += img.pixel(x2, y) == (bare.pixel(x2, y) ^ 0x00FFFFFFu);
+    }
+    QVERIFY(crossed > 5);   // a dotted line, XORed into the trace
+    QVERIFY(white > 100);
+
+    // The same lines drawn once more take the picture back to the one without them.
+    CurveScene scene;
+    scene.layout = live.view->GetLayout();
+    scene.cursorX[0] = x1;
+    scene.cursorX[1] = x2;
+    QImage again = img;
+    {
+        QPainter p(&again);
+        CCurvePainter::DrawCursors(p, scene);
+    }
+    QCOMPARE(again, bare);
+
+    // playback shows cursor 1 only
     HistRig hist(3, 860, 630);
-    img = hist.Image();
-    QVERIFY(count(img, 80, qRgb(255, 0, 0)) > 20);
-    QCOMPARE(count(img, hist.view->GetCursorX(1), qRgb(255, 255, 255)), 0);
+    const QImage himg = hist.Image();
+    int red = 0, white2 = 0;
+    for (int y = 300; y < 400; ++y) {
+        red += himg.pixel(hist.view->GetCursorX(0), y) == qRgb(255, 0, 0);
+        white2 += himg.pixel(hist.view->GetCursorX(1), y) == qRgb(255, 255, 255);
+    }
+    QVERIFY(red > 20);
+    QCOMPARE(white2, 0);
 }
 
 void TstCurvePaint::enlargedChannelFillsThePlot()
@@ -235,11 +271,43 @@ void TstCurvePaint::sizeEventRedrawsBackground()
     QCOMPARE(img.pixel(300, y4), qRgb(8, 16, 16));
 }
 
-void TstCurvePaint::snapshots()
+void TstCurvePaint::labelsWhole()
 {
-    LiveRig live(860, 630, 0, 6);
-    Save(live.Image(), "live.png");
-    Save(live.view->viewport()->grab().toImage(), "live_grab.png");   // at the screen's pixel ratio
+    // Eight strips of mixed ranges, 1300 degC among them, at two window sizes: the label
+    // column grows to the widest label, so no label pixel reaches the client's left edge,
+    // and none of them spills into the plot.
+    auto record = [](uint32_t code, double lo, double hi) {
+        RangeInfo r{};
+        r.RangeCode = code;
+        r.RangeMin = lo;
+        r.RangeMax = hi;
+        r.RangeSpan = hi - lo;
+        r.CodeStep = r.RangeSpan / 65536.0;
+        return r;
+    };
+    const RangeInfo ranges[8] = {record(10, -200, 1300), record(7, -20, 20), record(8, 4, 20), record(0, -50, 50),
+                                 record(15, 0, 1800), record(6, -10, 10), record(2, -500, 500),
+                                 record(9, -200, 1200)};
+    for (const QSize size : {QSize(1004, 560), QSize(1580, 860)}) {
+        LiveRig live(size.width(), size.height());
+        for (int i = 0; i < 8; ++i)
+            live.view->SetChannelRange(i, ranges[i].RangeCode, ranges[i]);
+        const curve::Layout& lay = live.view->GetLayout();
+        const QFontMetrics fm(CCurvePainter::LabelFont());
+        QCOMPARE(fm.ascent() + fm.descent(), CCurvePainter::kLabelCellHeight);
+        QVERIFY(lay.plot.left >= fm.horizontalAdvance(QString::fromUtf8("AI0 550.0 ℃")) + curve::kLabelGap);
+        const QImage img = live.Image();
+        int leftmost = size.width();
+        for (int y = 0; y < lay.plot.bottom; ++y)
+            for (int x = 0; x < lay.plot.left - 4; ++x)
+                if (Lit(img.pixel(x, y)) && x < leftmost)
+                    leftmost = x;
+        QVERIFY2(leftmost >= 1 && leftmost < 12, qPrintable(QString::number(leftmost)));
+        // the column right of the labels stays dark down to the index axis
+        for (int y = lay.plot.top + 2; y < lay.plot.bottom; ++y)
+            QVERIFY2(!Lit(img.pixel(lay.plot.left - 4, y)), qPrintable(QString::number(y)));
+        Save(img, size.width() > 1200 ? "live_wide.png" : "live.png");
+    }
     HistRig hist(3, 1000, 500);
     Save(hist.Image(), "hist.png");
 }

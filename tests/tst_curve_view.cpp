@@ -1,11 +1,13 @@
 // Interaction and data flow of the waveform views: cursors, panning, keys, wheel,
 // selection and enlargement, live updates, history scrolling and wide windows.
 #include "tst_curve_rig.h"
+#include "tst_hist_writer.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 
 using namespace curvetest;
@@ -46,6 +48,7 @@ private slots:
     void historyOverlayIgnoresDoubleClicks();
     void historyContextMenuOnlyWithFile();
     void wideWindowIsServedFromFixedBuffers();
+    void historyWheelLoadsBeforeItDraws();
 };
 
 void TstCurveView::layoutResetsCursorsAndPublishesIndices()
@@ -256,15 +259,21 @@ void TstCurveView::liveUpdateAndWrap()
 void TstCurveView::historyScrollReloadsAndFollows()
 {
     HistRig rig(3);
-    QCOMPARE(rig.view->GetVisibleCount(), 791);
-    QCOMPARE(rig.doc->m_nWindowLength, 791u);
-    QCOMPARE(rig.view->GetPointCount(0), 791);
+    const int seen = rig.view->GetLayout().plotWidth + 1;
+    QCOMPARE(rig.view->GetVisibleCount(), seen);
+    QCOMPARE(rig.doc->m_nWindowLength, uint32_t(seen));
+    QCOMPARE(rig.view->GetPointCount(0), seen);
     QCOMPARE(rig.view->GetPointCount(3), 0);
-    QCOMPARE(rig.view->GetPoints(0)[0].x(), 60);
+    QCOMPARE(rig.view->GetPoints(0)[0].x(), rig.view->GetLayout().plot.left);
+    // End: the last screenful, its last reading on the plot's rightmost column
+    const curve::Layout& lay = rig.view->GetLayout();
     QTest::keyClick(rig.view.get(), Qt::Key_End);
-    QCOMPARE(rig.doc->m_nPosition, 100000);
-    QCOMPARE(rig.view->GetVisibleCount(), 0);
-    QCOMPARE(rig.doc->m_nWindowLength, 0u);
+    QCOMPARE(rig.doc->m_nPosition, 100000 - lay.plotWidth);
+    QCOMPARE(rig.view->GetVisibleCount(), lay.plotWidth);
+    QCOMPARE(rig.doc->m_nWindowLength, uint32_t(lay.plotWidth));
+    QCOMPARE(rig.view->GetPoints(1)[lay.plotWidth - 1].x(), lay.plot.right - 1);
+    QTest::keyClick(rig.view.get(), Qt::Key_Home);
+    QCOMPARE(rig.doc->m_nPosition, 0);
     rig.doc->m_nPosition = 99700;
     rig.view->ScrollToPosition(99700, true);
     QCOMPARE(rig.view->GetVisibleCount(), 300);
@@ -319,6 +328,45 @@ void TstCurveView::wideWindowIsServedFromFixedBuffers()
     SizeViewport(*rig.view, 9000, 300);
     QCOMPARE(rig.view->GetVisibleCount(), curve::kPointCapacity);
     QVERIFY(!Render(rig.view->viewport()).isNull());
+}
+
+void TstCurveView::historyWheelLoadsBeforeItDraws()
+{
+    // one channel whose level flips every 40 readings: a trace drawn from the window of
+    // the previous wheel step is upside down
+    QTemporaryDir dir;
+    histtest::Spec spec;
+    spec.first = 0;
+    spec.count = 1;
+    spec.readings = 4000;
+    QByteArray bytes = histtest::Header(spec);
+    for (int r = 0; r < 4000; ++r) {
+        uint8_t code[2];
+        histtest::le16(code, (r / 40) % 2 ? 60000 : 5000);
+        bytes.append(reinterpret_cast<const char*>(code), 2);
+    }
+    const QString path = dir.filePath(QStringLiteral("flip.bin"));
+    QVERIFY(histtest::Write(path, bytes));
+    HistRig rig(1);
+    QVERIFY(rig.doc->OpenFile(path));
+    auto rowOf = [&](uint16_t code) {
+        int y = 0;
+        const RangeInfo r = Range(6);
+        curve::StripY(curve::ScaleFromRange(6, r), rig.view->GetStripGeom(0), rig.view->GetInnerHeight(), code, &y);
+        return y;
+    };
+    QCOMPARE(rig.view->GetPoints(0)[0].y(), rowOf(5000));
+    QWidget* vp = rig.view->viewport();
+    for (int step = 1; step <= 3; ++step) {
+        Wheel(vp, -120);
+        QCOMPARE(rig.doc->m_nPosition, 40 * step);
+        QCOMPARE(rig.view->horizontalScrollBar()->value(), 40 * step);
+        QCOMPARE(rig.view->GetPoints(0)[0].y(), rowOf(step % 2 ? 60000 : 5000));
+        QCOMPARE(rig.view->GetPoints(0)[39].y(), rowOf(step % 2 ? 60000 : 5000));
+        QCOMPARE(rig.view->GetPoints(0)[40].y(), rowOf(step % 2 ? 5000 : 60000));
+    }
+    Wheel(vp, 120);
+    QCOMPARE(rig.view->GetPoints(0)[0].y(), rowOf(5000));
 }
 
 QTEST_MAIN(TstCurveView)

@@ -74,6 +74,7 @@ bool CAICurveVw::HasDoc() const { return GetDoc() != nullptr; }
 int CAICurveVw::Position() const { return GetDoc()->m_nPosition; }
 void CAICurveVw::SetPosition(int position) { GetDoc()->m_nPosition = position; }
 int CAICurveVw::MaxPosition() const { return GetDoc()->m_nMaxPosition; }
+int CAICurveVw::EndPosition() const { return GetDoc()->EndPosition(); }
 int CAICurveVw::SelectedStrip() const { return GetDoc()->m_nSelSlot; }
 void CAICurveVw::SetSelectedStrip(int strip) { GetDoc()->m_nSelSlot = strip; }
 

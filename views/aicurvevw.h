@@ -34,6 +34,7 @@ protected:
     int Position() const override;
     void SetPosition(int position) override;
     int MaxPosition() const override;
+    int EndPosition() const override;   // the last screenful
     int SelectedStrip() const override;
     void SetSelectedStrip(int strip) override;
     bool Tiled() const override;

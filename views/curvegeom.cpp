@@ -18,13 +18,13 @@ int DivisionCount(double h)
     return 1;
 }
 
-Layout ComputeLayout(int clientWidth, int clientHeight, int strips)
+Layout ComputeLayout(int clientWidth, int clientHeight, int strips, int plotLeft)
 {
     if (strips < 1)
         strips = 1;
     Layout l;
     l.client = Rect{0, 0, clientWidth, clientHeight};
-    l.plot = Rect{kPlotLeft, kPlotTop, clientWidth - kPlotRightGap, clientHeight - kPlotBottomGap};
+    l.plot = Rect{plotLeft, kPlotTop, clientWidth - kPlotRightGap, clientHeight - kPlotBottomGap};
     l.plotHeight = l.plot.bottom - l.plot.top;
     l.stripHeight = l.plotHeight / double(strips);
     l.divisions = DivisionCount(l.stripHeight);

@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace nuv::curve {
 
@@ -50,7 +51,8 @@ struct Layout {
 // Grid divisions of one strip: 8 from 120 px, 4 from 60, 2 above 40, else 1.
 int DivisionCount(double stripHeight);
 // Plot rectangle, strip height, divisions and grid step for `strips` strips (at least 1).
-Layout ComputeLayout(int clientWidth, int clientHeight, int strips);
+// `plotLeft` is where the label column ends (see LabelColumnLeft).
+Layout ComputeLayout(int clientWidth, int clientHeight, int strips, int plotLeft = kPlotLeft);
 
 // What the views keep of a channel's range record.
 struct Scale {
@@ -122,6 +124,11 @@ enum class ScrollRequest { LineLeft, LineRight, PageLeft, PageRight, ThumbTrack,
 enum class ScrollKey { PageUp, PageDown, End, Home, Left, Right, Other };
 
 int ScrollTarget(ScrollRequest r, int position, int page, int track, int maxPosition);
+// First sample of the last screenful: the last reading sits on the plot's rightmost column.
+inline int LastScreenful(int maxPosition, int plotWidth)
+{
+    return maxPosition > plotWidth ? maxPosition - plotWidth : 0;
+}
 int KeyTarget(ScrollKey k, int position, int page, int maxPosition);
 // One wheel message moves 40 samples: towards the end for delta <= 0. Ctrl: no move.
 int WheelTarget(int position, int delta, bool ctrl, int maxPosition);
@@ -144,11 +151,24 @@ DblClick DoubleClick(bool tiled, bool inPlot, bool allStrips, int selected, int 
 
 // ---- labels ----
 enum LabelAlign { kRightBaseline, kLeftTop };
+// Which value labels stay when there is no room for all: lower ranks first.
+enum LabelRank { kRankName = 0, kRankTop = 1, kRankBottom = 2, kRankOther = 3 };
 struct Label {
     QString text;
     int x = 0;
     int y = 0;
+    int rank = kRankOther;
+    int group = 0;            // strip whose colour the label takes
 };
+
+// Width in pixels of a text in the label font; the painter measures, the rules decide.
+using TextWidth = std::function<int(const QString&)>;
+// Gap between a value label's right end and the plot.
+constexpr int kLabelGap = 4;
+// Room kept free left of the widest value label.
+constexpr int kLabelMargin = 2;
+// Blank columns an index label keeps from the one before it.
+constexpr int kIndexLabelGap = 1;
 
 // Value labels of strip i: N + 1 labels top to bottom, the middle one named; a strip of
 // 25 px or less gets only its name. `channelNo` is the channel shown in the name.
@@ -158,6 +178,17 @@ int EnlargedLabels(const Layout& lay, const Scale& s, int channelNo, bool histor
 // Index axis labels (left, top): "Index", "0" at position 0, then one every 50 samples.
 // `extent` is the last index the axis may label (sweep length or maximum position).
 int IndexLabels(const Layout& lay, int position, int extent, bool history, Label* out, int capacity);
+// Plot left edge: 60, or further right so that the widest value label of any strip (tiled
+// or enlarged) fits whole left of it.
+int LabelColumnLeft(const Layout& lay, int strips, const Scale* scales, const int* channelNo, bool history,
+                    const TextWidth& width);
+// Leaves out value labels that would overlap a label of the same column kept before them
+// (by rank, then in order) or reach outside rows [top, bottom). A label covers rows
+// [y - ascent, y + descent). Keeps the order of the survivors; returns their count.
+int KeepReadableLabels(Label* labels, int count, int ascent, int descent, int top, int bottom);
+// Leaves out index labels that would touch or overlap the label before them, or run past
+// `right`. Returns the count kept.
+int KeepSpacedIndexLabels(Label* labels, int count, const TextWidth& width, int right);
 // The start marker shows while the sweep's first sample is at the plot's left edge.
 bool StartMarkerVisible(const Layout& lay, int position);
 

@@ -3,6 +3,11 @@
 
 #include "aitypes.h"
 
+#include <algorithm>
+#include <climits>
+#include <numeric>
+#include <vector>
+
 namespace nuv::curve {
 
 namespace {
@@ -37,6 +42,8 @@ int StripLabels(const Layout& lay, int strip, const Scale& s, int channelNo, boo
     if (lay.stripHeight <= 25.0) {
         out[0].text = QString::asprintf("AI%d", channelNo);
         out[0].x = x;
+        out[0].rank = kRankName;
+        out[0].group = strip;
         out[0].y = int(lay.plot.top + strip * lay.stripHeight + 0.8 * lay.stripHeight);
         return 1;
     }
@@ -50,6 +57,8 @@ int StripLabels(const Layout& lay, int strip, const Scale& s, int channelNo, boo
             l.text = NamedStripText(channelNo, v, s.rangeCode, history);
         else
             l.text = QString::asprintf("%.1f ", v) + RangeUnitText(s.rangeCode);
+        l.rank = e == n / 2 ? kRankName : (e == 0 ? kRankTop : (e == n ? kRankBottom : kRankOther));
+        l.group = strip;
         const int base = int(lay.plot.top + strip * lay.stripHeight + e * lay.gridStep);
         l.x = x;
         if (e == n)
@@ -73,12 +82,14 @@ int EnlargedLabels(const Layout& lay, const Scale& s, int channelNo, bool histor
     for (int k = 0; k <= m && count < capacity; ++k) {
         Label& l = out[count++];
         l.text = EnlargedText(s.upper - k * step, s.rangeCode, history);
-        l.x = lay.plot.left - 4;
+        l.x = lay.plot.left - kLabelGap;
+        l.rank = k == 0 ? kRankTop : (k == m ? kRankBottom : kRankOther);
         l.y = int(lay.plot.top + k * lay.gridStep) + 3;
     }
     if (count < capacity) {
         Label& l = out[count++];
         l.text = QString::asprintf("AI %d", channelNo);
+        l.rank = kRankName;
         l.x = lay.plot.left + 50;
         l.y = lay.plot.top + 15;
     }
@@ -110,6 +121,76 @@ int IndexLabels(const Layout& lay, int position, int extent, bool history, Label
         x += kGridSpacing;
     }
     return count;
+}
+
+int LabelColumnLeft(const Layout& lay, int strips, const Scale* scales, const int* channelNo, bool history,
+                    const TextWidth& width)
+{
+    std::vector<Label> buf(kMaxStrips * 8 + 16);
+    int widest = 0;
+    for (int i = 0; i < strips && i < kMaxStrips; ++i) {
+        int n = StripLabels(lay, i, scales[i], channelNo[i], history, buf.data(), int(buf.size()));
+        for (int k = 0; k < n; ++k)
+            widest = std::max(widest, width(buf[k].text));
+        n = EnlargedLabels(lay, scales[i], channelNo[i], history, buf.data(), int(buf.size()));
+        for (int k = 0; k + 1 < n; ++k)   // the last one is the name inside the plot
+            widest = std::max(widest, width(buf[k].text));
+    }
+    return std::max(kPlotLeft, widest + kLabelGap + kLabelMargin);
+}
+
+int KeepReadableLabels(Label* labels, int count, int ascent, int descent, int top, int bottom)
+{
+    if (count <= 0)
+        return 0;
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return labels[a].rank < labels[b].rank; });
+    std::vector<char> keep(static_cast<size_t>(count), 0);
+    std::vector<int> kept;
+    kept.reserve(size_t(count));
+    for (const int i : order) {
+        const Label& l = labels[i];
+        const int t = l.y - ascent, b = l.y + descent;
+        if (t < top || b > bottom)
+            continue;
+        bool clear = true;
+        for (const int j : kept) {
+            const Label& o = labels[j];
+            if (o.x == l.x && t < o.y + descent && o.y - ascent < b) {
+                clear = false;
+                break;
+            }
+        }
+        if (clear) {
+            keep[size_t(i)] = 1;
+            kept.push_back(i);
+        }
+    }
+    int n = 0;
+    for (int i = 0; i < count; ++i)
+        if (keep[size_t(i)]) {
+            if (n != i)
+                labels[n] = std::move(labels[i]);
+            ++n;
+        }
+    return n;
+}
+
+int KeepSpacedIndexLabels(Label* labels, int count, const TextWidth& width, int right)
+{
+    int n = 0;
+    int64_t prevEnd = INT_MIN;
+    for (int i = 0; i < count; ++i) {
+        const int w = width(labels[i].text.trimmed());   // "%-4.0f" pads with blanks
+        if (labels[i].x < prevEnd + kIndexLabelGap || labels[i].x + w > right)
+            continue;
+        prevEnd = int64_t(labels[i].x) + w;
+        if (n != i)
+            labels[n] = std::move(labels[i]);
+        ++n;
+    }
+    return n;
 }
 
 bool StartMarkerVisible(const Layout& lay, int position)

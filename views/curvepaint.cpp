@@ -24,16 +24,28 @@ thread_local std::vector<int> t_gridOffsets(curve::kMaxPlotWidth / curve::kGridS
 
 } // namespace
 
-CCurvePainter::CCurvePainter() : m_font(LabelFont()) {}
+CCurvePainter::CCurvePainter() : m_font(LabelFont()), m_metrics(m_font) {}
 
 QFont CCurvePainter::LabelFont()
 {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(14);
-    f.setWeight(QFont::Light);
-    f.setStyleHint(QFont::SansSerif);
-    return f;
+    // Height 14 is the character cell: ascent and descent together take 14 pixels, so the
+    // em is smaller. The largest pixel size whose cell fits is taken.
+    static const QFont font = [] {
+        QFont f(QStringLiteral("Arial"));
+        f.setWeight(QFont::Light);
+        f.setStyleHint(QFont::SansSerif);
+        for (int px = kLabelCellHeight; px > 4; --px) {
+            f.setPixelSize(px);
+            const QFontMetrics fm(f);
+            if (fm.ascent() + fm.descent() <= kLabelCellHeight)
+                break;
+        }
+        return f;
+    }();
+    return font;
 }
+
+int CCurvePainter::TextWidth(const QString& text) const { return m_metrics.horizontalAdvance(text); }
 
 void CCurvePainter::DrawText(QPainter& p, const QFontMetrics& fm, int x, int baseline, const QString& text,
                              bool rightAligned)
@@ -131,27 +143,36 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
     curve::Label* labels = t_labels.data();
     const int cap = int(t_labels.size());
 
+    // Value labels of every strip first, then those that fit whole and clear of their
+    // neighbours are drawn, each in its strip's colour.
+    int n = 0;
     if (!s.allStrips) {
-        const int a = std::clamp(s.selected, 0, std::max(s.strips - 1, 0));
         if (s.strips > 0) {
-            m_textColor = QColor::fromRgb(s.colors[a]);
-            p.setPen(m_textColor);
-            const int n = curve::EnlargedLabels(L, s.scales[a], s.channelNo[a], s.history, labels, cap);
+            const int a = std::clamp(s.selected, 0, s.strips - 1);
+            n = curve::EnlargedLabels(L, s.scales[a], s.channelNo[a], s.history, labels, cap);
             for (int k = 0; k < n; ++k)
-                DrawText(p, fm, labels[k].x, labels[k].y, labels[k].text, true);
+                labels[k].group = a;
+            m_textColor = QColor::fromRgb(s.colors[a]);
         }
     } else if (s.tiled) {
-        for (int i = 0; i < s.strips; ++i) {
-            m_textColor = QColor::fromRgb(s.colors[i]);
-            p.setPen(m_textColor);
-            const int n = curve::StripLabels(L, i, s.scales[i], s.channelNo[i], s.history, labels, cap);
-            for (int k = 0; k < n; ++k)
-                DrawText(p, fm, labels[k].x, labels[k].y, labels[k].text, true);
+        for (int i = 0; i < s.strips; ++i)
+            n += curve::StripLabels(L, i, s.scales[i], s.channelNo[i], s.history, labels + n, cap - n);
+        if (s.strips > 0)
+            m_textColor = QColor::fromRgb(s.colors[s.strips - 1]);
+    }
+    n = curve::KeepReadableLabels(labels, n, fm.ascent(), fm.descent(), L.client.top, L.client.bottom);
+    int group = -1;
+    for (int k = 0; k < n; ++k) {
+        if (labels[k].group != group) {
+            group = labels[k].group;
+            p.setPen(QColor::fromRgb(s.colors[group]));
         }
+        DrawText(p, fm, labels[k].x, labels[k].y, labels[k].text, true);
     }
 
     p.setPen(m_textColor);
-    const int n = curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
+    n = curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
+    n = curve::KeepSpacedIndexLabels(labels, n, [&](const QString& t) { return TextWidth(t); }, L.client.right);
     for (int k = 0; k < n; ++k)
         DrawText(p, fm, labels[k].x, labels[k].y + fm.ascent(), labels[k].text, false);
 
@@ -261,7 +282,14 @@ void CCurvePainter::Paint(QPainter& target, const CurveScene& s, bool fullRedraw
         target.drawImage(QRectF(m_traceDirty), m_trace, src);
     }
 
+    DrawCursors(target, s);
+    target.restore();
+}
+
+void CCurvePainter::DrawCursors(QPainter& target, const CurveScene& s)
+{
     const curve::Rect& r = s.layout.plot;
+    target.save();
     target.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     target.setBackgroundMode(Qt::TransparentMode);
     for (int k = 0; k < s.cursorCount && k < 2; ++k) {

@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QRect>
 #include <QRgb>
@@ -56,10 +57,17 @@ public:
     // device pixel ratio; the layers are kept in device pixels.
     void Paint(QPainter& target, const CurveScene& scene, bool fullRedraw, qreal dpr);
 
+    // The cursor lines, XORed onto what `target` shows: drawn twice they leave no trace.
+    static void DrawCursors(QPainter& target, const CurveScene& scene);
+
     const QImage& Background() const { return m_bg; }
     const QImage& Traces() const { return m_trace; }
 
+    // Label font: "Arial" with a 14-pixel character cell.
     static QFont LabelFont();
+    static constexpr int kLabelCellHeight = 14;
+    // Advance of `text` in the label font.
+    int TextWidth(const QString& text) const;
 
 private:
     bool EnsureLayers(const CurveScene& scene, qreal dpr);
@@ -74,6 +82,7 @@ private:
     QRect m_traceDirty;    // logical area of the trace layer that is not black
     qreal m_dpr = 1.0;
     QFont m_font;
+    QFontMetrics m_metrics;
     // Laid-out label texts: the same few dozen strings come back on every redraw, and
     // shaping them anew is most of the background's cost.
     struct CachedText {

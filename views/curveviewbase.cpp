@@ -68,7 +68,12 @@ void CCurveViewBase::RecalcLayout()
     const QRect vr = viewport()->rect();
     const int n = StripCount();
     m_layout = ComputeLayout(vr.width(), vr.height(), n);
-    m_nCursorX[0] = 80;
+    // The label column takes the widest value label; the plot starts right of it.
+    const int left = LabelColumnLeft(m_layout, n, m_scale, m_nChannelNo, IsHistory(),
+                                     [this](const QString& t) { return m_painter.TextWidth(t); });
+    if (left != m_layout.plot.left)
+        m_layout = ComputeLayout(vr.width(), vr.height(), n, left);
+    m_nCursorX[0] = m_layout.plot.left + 20;
     m_nCursorX[1] = m_layout.client.right - 30;
     m_nLastMouseX = m_layout.client.right - 30;
     horizontalScrollBar()->setPageStep(m_layout.plotWidth);

@@ -52,6 +52,8 @@ protected:
     virtual int Position() const = 0;
     virtual void SetPosition(int position) = 0;
     virtual int MaxPosition() const = 0;
+    // Where End goes: the maximum position.
+    virtual int EndPosition() const { return MaxPosition(); }
     virtual int SelectedStrip() const = 0;
     virtual void SetSelectedStrip(int strip) = 0;
     // False without a document.

@@ -164,7 +164,8 @@ void CCurveViewBase::keyPressEvent(QKeyEvent* e)
         QWidget::keyPressEvent(e);
         return;
     }
-    const int pos = KeyTarget(key, Position(), horizontalScrollBar()->pageStep(), MaxPosition());
+    const int pos = key == ScrollKey::End ? EndPosition()
+                                          : KeyTarget(key, Position(), horizontalScrollBar()->pageStep(), MaxPosition());
     SetPosition(pos);
     ScrollFollowUp(pos);
     e->accept();
@@ -177,18 +178,20 @@ void CCurveViewBase::wheelEvent(QWheelEvent* e)
         return;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const int notches = m_wheel.Notches(e);
-    for (int n = 0; n < (notches < 0 ? -notches : notches); ++n) {
-        int p = horizontalScrollBar()->value();
-        if (!ctrl) {
+    if (notches == 0)
+        return;
+    int p = horizontalScrollBar()->value();
+    if (!ctrl) {
+        for (int n = 0; n < (notches < 0 ? -notches : notches); ++n)
             p = WheelTarget(p, notches < 0 ? -1 : 1, false, MaxPosition());
-            SetPosition(p);
-            SetScrollBarPos(p);
-        }
-        RedrawAll();
-        PublishCursorIndices();
-        PositionMoved();
-        FollowPosition();
+        SetPosition(p);
+        SetScrollBarPos(p);
     }
+    // The window at the new position is loaded before the traces are computed from it.
+    FollowPosition();
+    RedrawAll();
+    PublishCursorIndices();
+    PositionMoved();
 }
 
 } // namespace nuv
