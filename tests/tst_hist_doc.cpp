@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace nuv;
 
@@ -178,7 +179,15 @@ private slots:
         QVERIFY(histtest::Write(Path("tiny.bin"), QByteArray("abc")));
         QVERIFY(!w.doc->OpenFile(Path("tiny.bin")));
         QCOMPARE(m_msgs.last().text, QString("此文件不属于该产品的数据文件"));
-        QVERIFY(!w.doc->OpenFile(m_dir.path()));   // a folder
+        // A folder, and a FIFO no one writes to, are refused at once as unopenable.
+        const QString fifo = Path("fifo.bin");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        for (const QString& p : {m_dir.path(), fifo}) {
+            m_msgs.clear();
+            QVERIFY(!w.doc->OpenFile(p));
+            QCOMPARE(m_msgs.size(), 1);
+            QCOMPARE(m_msgs[0].text, QString("打开文件失败, 可能该文件不存..."));
+        }
 
         // The file on show survives every refusal.
         QVERIFY(w.doc->GetTitle().endsWith("nomarks.bin"));
@@ -190,15 +199,30 @@ private slots:
 
     void zeroReadings()
     {
+        // A run whose first read failed (0 readings) and one whose first record write
+        // failed (1 reading, part of a record): empty recordings of their channels.
         histtest::Spec s;
+        s.first = 1;
+        s.count = 6;
         s.codesPerRecord = 0;
+        s.readings = 1;
+        s.records = 0;
+        s.trailingBytes = 7;
+        QVERIFY(histtest::Write(Path("failedwrite.bin"), s));
+        s.readings = 0;
+        s.trailingBytes = 0;
         QVERIFY(histtest::Write(Path("empty.bin"), s));
         Window w;
+        QVERIFY(w.doc->OpenFile(Path("failedwrite.bin")));
+        QVERIFY(m_msgs.isEmpty());
+        QCOMPARE(w.doc->m_nEnabledCount, 6);
+        QVERIFY(w.panel->findChild<QCheckBox*>(QString::number(IDC_CHANNEL_BOX[6]))->isChecked());
+        QCOMPARE(w.doc->m_nScanCount, 0);
         QVERIFY(w.doc->OpenFile(Path("empty.bin")));
         QVERIFY(m_msgs.isEmpty());
         QCOMPARE(w.doc->m_nScanCount, 0);
         QCOMPARE(w.doc->m_nMaxPosition, 0);
-        QCOMPARE(w.doc->m_nEnabledCount, 8);
+        QCOMPARE(w.doc->m_nEnabledCount, 6);
         QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::Bottom), 0);
         QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::PageDown), 0);
         QCOMPARE(w.digit->OnWheel(-120), 0);
@@ -361,9 +385,22 @@ private slots:
         QCOMPARE(w.doc->m_nLoadedScans, 10u);
         QCOMPARE(w.doc->m_Window[2][9], Expected(3, 190, 9, 2));
 
+        // Killed between two header refreshes: the records after the last count are shown.
+        s.readings = 74;
+        s.records = 80;
+        QVERIFY(histtest::Write(Path("killed.bin"), s));
+        m_msgs.clear();
+        QVERIFY(w.doc->OpenFile(Path("killed.bin")));
+        QVERIFY(m_msgs.isEmpty());
+        QCOMPARE(w.doc->m_nScanCount, 80);
+        QCOMPARE(w.panel->findChild<QLineEdit*>("1356")->text(), QString("80"));
+        w.doc->MoveTo(70);
+        QCOMPARE(w.doc->m_nLoadedScans, 10u);
+        QCOMPARE(w.doc->m_Window[1][9], Expected(3, 70, 9, 1));
+
         // Impossible channel configurations open as files without channels, with a message.
         const struct { uint32_t first, count; int64_t codes; } bad[] = {
-            {0, 0, 0}, {6, 3, 3}, {0, 4, 0}, {1, 4, 5}, {0xFFFFFFFF, 1, 1}};
+            {0, 0, 0}, {6, 3, 3}, {1, 4, 5}, {0xFFFFFFFF, 1, 1}};
         for (const auto& b : bad) {
             histtest::Spec x;
             x.first = b.first;
@@ -416,16 +453,19 @@ private slots:
 
     void beyondFourGiB()
     {
-        // 8 channels, 2^28 + 5 readings: the end lies above 4 GiB.
+        // 8 channels; both reads start above 4 GiB, where the codes differ from those at
+        // the same offset less 4 GiB (also written), so a 32-bit offset shows wrong codes.
         histtest::Spec s;
-        s.readings = (uint64_t(1) << 28) + 5;
+        s.readings = (uint64_t(1) << 28) + 1000;
         const QString path = Path("big.bin");
-        QVERIFY(histtest::WriteSparse(path, s, 300));
+        QVERIFY(histtest::WriteSparse(path, s, 1200));
         Window w;
         QVERIFY(w.doc->OpenFile(path));
         QCOMPARE(w.doc->m_nScanCount, int32_t(s.readings));
         QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::Bottom), int32_t(s.readings));
         const int64_t p = int64_t(s.readings) - 200;
+        QVERIFY(HistWindowOffset(8, p) > (uint64_t(1) << 32));
+        QVERIFY(Expected(8, p, 0, 0) != histtest::CodeAt(HistWindowOffset(8, p) - (uint64_t(1) << 32)));
         w.doc->MoveTo(p);
         QCOMPARE(w.doc->m_nLoadedScans, 200u);
         for (int k = 0; k < 8; ++k)
@@ -440,20 +480,27 @@ private slots:
 
     void cappedCount()
     {
-        // One channel, more readings than a window can address.
+        // One channel and 2^32 + 7 complete records: more than a window can address, and
+        // a count that a 32-bit or signed conversion anywhere on the way would wrap to 7
+        // or below zero. The header states fewer readings than the file holds.
         histtest::Spec s;
         s.count = 1;
-        s.readings = ~0ull;
-        s.records = int64_t(kMaxHistScans) + 10;
+        s.readings = 5;
+        s.records = int64_t((uint64_t(1) << 32) + 7);
         const QString path = Path("cap.bin");
         QVERIFY(histtest::WriteSparse(path, s, 64));
+        const int64_t last = int64_t(kMaxHistScans) - 3;   // the last window the cap allows
+        QVERIFY(histtest::FillRecords(path, s, uint64_t(last), 3));
         Window w;
         QVERIFY(w.doc->OpenFile(path));
         QCOMPARE(w.doc->m_nScanCount, kMaxHistScans);
+        QCOMPARE(w.doc->m_nMaxPosition, kMaxHistScans);
+        QCOMPARE(w.panel->findChild<QLineEdit*>("1356")->text(), QString::number(kMaxHistScans));
         QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::Bottom), kMaxHistScans);
-        w.doc->MoveTo(int64_t(kMaxHistScans) - 3);
+        w.doc->MoveTo(last);
+        QCOMPARE(w.doc->m_nPosition, int32_t(last));
         QCOMPARE(w.doc->m_nLoadedScans, 3u);
-        QCOMPARE(w.digit->verticalScrollBar()->maximum() > 0, true);
+        QCOMPARE(w.doc->m_Window[0][2], Expected(1, last, 2, 0));
         QFile::remove(path);
     }
 };

@@ -35,8 +35,9 @@ inline void ledouble(uint8_t* p, double d) { uint64_t b; std::memcpy(&b, &d, 8);
 inline uint32_t CodesPerRecord(const Spec& s) { return s.codesPerRecord < 0 ? s.count : uint32_t(s.codesPerRecord); }
 
 // The code stored at byte offset `offset` of the file: half the offset, so a test can
-// tell from any value where it was read.
-inline uint16_t CodeAt(uint64_t offset) { return uint16_t((offset / 2) & 0xFFFF); }
+// tell from any value where it was read; each 4 GiB above the first adds 0x1111, so a
+// read from an offset cut to 32 bits shows other codes.
+inline uint16_t CodeAt(uint64_t offset) { return uint16_t(((offset / 2) + 0x1111 * (offset >> 32)) & 0xFFFF); }
 
 inline QByteArray Header(const Spec& s)
 {
@@ -101,6 +102,16 @@ inline bool Write(const QString& path, const QByteArray& bytes)
 
 inline bool Write(const QString& path, const Spec& s) { return Write(path, Build(s)); }
 
+// Writes the codes CodeAt gives for bytes [from, to) of an open file.
+inline bool FillBytes(int fd, uint64_t from, uint64_t to)
+{
+    QByteArray b(qsizetype(to - from), '\0');
+    auto* p = reinterpret_cast<uint8_t*>(b.data());
+    for (uint64_t off = from; off + 1 < to; off += 2)
+        le16(p + (off - from), CodeAt(off));
+    return ::pwrite(fd, b.constData(), size_t(b.size()), off_t(from)) == b.size();
+}
+
 // A large file without the disk cost: the header, a hole, and real codes (CodeAt) only
 // in the first and the last `edge` records.
 inline bool WriteSparse(const QString& path, const Spec& s, uint64_t edge)
@@ -114,18 +125,23 @@ inline bool WriteSparse(const QString& path, const Spec& s, uint64_t edge)
     bool ok = ::ftruncate(fd, off_t(size)) == 0;
     const QByteArray h = Header(s);
     ok = ok && ::pwrite(fd, h.constData(), size_t(h.size()), 0) == h.size();
-    auto fill = [&](uint64_t from, uint64_t to) {
-        QByteArray b(qsizetype(to - from), '\0');
-        auto* p = reinterpret_cast<uint8_t*>(b.data());
-        for (uint64_t off = from; off + 1 < to; off += 2)
-            le16(p + (off - from), CodeAt(off));
-        return ::pwrite(fd, b.constData(), size_t(b.size()), off_t(from)) == b.size();
-    };
     if (records > 0 && rec > 0) {
         const uint64_t n = std::min(edge, records);
-        ok = ok && fill(1312, 1312 + rec * n);
-        ok = ok && fill(1312 + rec * (records - n), 1312 + rec * records);
+        ok = ok && FillBytes(fd, 1312, 1312 + rec * n);
+        ok = ok && FillBytes(fd, 1312 + rec * (records - n), 1312 + rec * records);
     }
+    ::close(fd);
+    return ok;
+}
+
+// Real codes for records [first, first + n) of a file written by WriteSparse.
+inline bool FillRecords(const QString& path, const Spec& s, uint64_t first, uint64_t n)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    if (fd < 0)
+        return false;
+    const uint64_t rec = 2ull * CodesPerRecord(s);
+    const bool ok = FillBytes(fd, 1312 + rec * first, 1312 + rec * (first + n));
     ::close(fd);
     return ok;
 }
