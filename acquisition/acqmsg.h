@@ -23,6 +23,17 @@ struct CJCNotice {
     uint32_t BreakState[8];
 };
 
-static_assert(sizeof(DigitRowNotice) <= 256 && sizeof(CJCNotice) <= 256, "payloads fit a posted message");
+// The worker's last message, to the document itself: which run ended, how, and the record
+// it ran with (the device library's check may have corrected the one handed over).
+struct RunEndNotice {
+    uint64_t RunId;
+    AIParam Given;
+    AIParam Run;
+    int32_t Corrected;
+    int32_t Fault;   // ended by a failure, not by Stop
+};
+
+static_assert(sizeof(DigitRowNotice) <= 256 && sizeof(CJCNotice) <= 256 && sizeof(RunEndNotice) <= 256,
+              "payloads fit a posted message");
 
 } // namespace nuv

@@ -44,6 +44,20 @@ void SetOffset(MDQ4170_FILE f, uint64_t offset)
     MDQ4170_FILE_SetOffset(f, uint32_t(offset), uint32_t(offset >> 32), 0);
 }
 
+void PutStartTime(HeaderBytes& h, const StartTime& t)
+{
+    const uint16_t st[8] = {t.Year, t.Month, t.DayOfWeek, t.Day, t.Hour, t.Minute, t.Second, t.Millisecond};
+    for (int i = 0; i < 8; ++i)
+        PutLE16(h.data() + hdr::StartTime + 2 * i, st[i]);
+}
+
+void PutCounts(HeaderBytes& h, uint32_t codesPerRecord, uint64_t readings)
+{
+    PutLE64(h.data() + hdr::ReadingCount, readings);
+    PutLE64(h.data() + hdr::ReadingCount2, readings);
+    PutLE32(h.data() + hdr::CodesPerRecord, codesPerRecord);
+}
+
 } // namespace
 
 uint32_t TickCount()
@@ -51,7 +65,18 @@ uint32_t TickCount()
     return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
 }
 
-AcquisitionWorker::AcquisitionWorker(CAIDoc* doc) : m_pDoc(doc) {}
+AcquisitionWorker::AcquisitionWorker(CAIDoc* doc) : m_pDoc(doc)
+{
+    m_nRunId = doc->m_nRunId;
+    m_Given = m_Run = doc->m_Param;
+    m_bSave = doc->m_bSaveFile != 0;
+    m_hFile = doc->m_hDataFile;
+    m_fReadInterval = doc->m_fReadInterval;
+    m_fNotifyInterval = doc->m_fNotifyInterval;
+    m_bShowWave = doc->m_bShowWave.load() != 0;
+    m_nSweepLength = doc->m_nSweepLength > 0 ? doc->m_nSweepLength : 1;
+    m_hDocWnd = doc->m_hDocWnd.get();
+}
 
 AcquisitionWorker::~AcquisitionWorker() { Join(); }
 
@@ -104,17 +129,22 @@ int AcquisitionWorker::Run()
     m_nCodesInLast = 0;
     m_Start = StartTime{};
     m_nRecords = 0;
-    m_bSave = doc.m_bSaveFile != 0;
-    m_nSweepLength = doc.m_nSweepLength > 0 ? doc.m_nSweepLength : 1;
     PooledEventsInUse();   // the pool of posted messages exists before the first cycle
     std::memset(doc.m_ValueRing, 0, sizeof doc.m_ValueRing);
-    m_nCJCPeriod = CJCPeriod(doc.m_fReadInterval);
+    m_nCJCPeriod = CJCPeriod(m_fReadInterval);
 
-    if (!MDQ4170_AI_VerifyParam(m_hDevice, &doc.m_Param))
+    if (!MDQ4170_AI_VerifyParam(m_hDevice, &m_Run))
         Message(kMsgVerify);
-    if (!MDQ4170_AI_InitTask(m_hDevice, &doc.m_Param, nullptr)) {
+    m_bCorrected = std::memcmp(&m_Run, &m_Given, sizeof m_Run) != 0;
+    doc.m_nRunChannels.store(m_Run.ChannelCount);
+    if (m_bSave) {
+        // The header describes the run as it starts: its record, the range information
+        // and versions the library gives now. Counts and start time follow as the run goes.
+        BuildFileHeader(m_hDevice, m_Run, StartTime{}, 0, 0, m_Header);
+    }
+    if (!MDQ4170_AI_InitTask(m_hDevice, &m_Run, nullptr)) {
         Message(kMsgInitTask);
-        Finish();
+        Finish(true);
         return 1;
     }
     if (m_bSave) {
@@ -122,29 +152,33 @@ int AcquisitionWorker::Run()
         // A valid header right away (no readings yet), so that the file is readable
         // whatever becomes of this process; the final one replaces it at the end.
         int enabled[kChannels];
-        const uint32_t codes = uint32_t(EnabledChannels(doc.m_Param, enabled));
-        BuildFileHeader(m_hDevice, doc.m_Param, m_Start, codes, 0, m_Header);
-        SetOffset(doc.m_hDataFile, 0);
-        MDQ4170_FILE_Write(doc.m_hDataFile, m_Header.data(), kHeaderSize);
-        SetOffset(doc.m_hDataFile, kHeaderSize);
+        PutStartTime(m_Header, m_Start);
+        PutCounts(m_Header, uint32_t(EnabledChannels(m_Run, enabled)), 0);
+        SetOffset(m_hFile, 0);
+        MDQ4170_FILE_Write(m_hFile, m_Header.data(), kHeaderSize);
+        SetOffset(m_hFile, kHeaderSize);
     }
     m_nLastCJCTick = m_nLastNotifyTick = m_nLastHeaderTick = TickCount();
 
-    const float readInterval = doc.m_fReadInterval;
-    const float notifyInterval = doc.m_fNotifyInterval;
-    const bool showWave = doc.m_bShowWave.load() != 0;
+    const float readInterval = m_fReadInterval;
+    const float notifyInterval = m_fNotifyInterval;
+    const bool showWave = m_bShowWave;
+    bool fault = false;
 
     Clock::time_point cycleStart = Clock::now();
     while (doc.m_bRunning.load(std::memory_order_acquire)) {
 
         if (!MDQ4170_AI_ReadData(m_hDevice, &doc.m_Scan)) {
             Message(MDQ4170_GetLastError() == MDQ4170_WAIT_TIMEOUT ? kMsgReadTimeout : kMsgReadFailed);
+            fault = true;
             break;
         }
         CallProbe(0);
         if (m_bFirstCycle) {
-            if (!ReadCJC(false))
+            if (!ReadCJC(false)) {
+                fault = true;
                 break;
+            }
             m_bFirstCycle = false;
         }
 
@@ -154,8 +188,10 @@ int AcquisitionWorker::Run()
 
         uint32_t tick = TickCount();
         if (uint32_t(tick - m_nLastCJCTick) > m_nCJCPeriod) {
-            if (!ReadCJC(true))
+            if (!ReadCJC(true)) {
+                fault = true;
                 break;
+            }
             m_nLastCJCTick = tick;
         }
         if (notifyInterval <= float(uint32_t(tick - m_nLastNotifyTick))) {
@@ -163,7 +199,7 @@ int AcquisitionWorker::Run()
             m_nLastNotifyTick = tick;
         }
         if (m_bSave && !WriteRecord(tick)) {
-            doc.m_bRunning.store(0);
+            fault = true;
             break;
         }
 
@@ -204,7 +240,7 @@ int AcquisitionWorker::Run()
         }
     }
 
-    Finish();
+    Finish(fault);
     return 1;
 }
 
@@ -240,9 +276,9 @@ bool AcquisitionWorker::WriteRecord(uint32_t tick)
     uint16_t codes[kChannels];
     uint32_t n = 0;
     for (uint32_t k = 0; k < uint32_t(kChannels); ++k)
-        if (IsChannelEnabled(doc.m_Param, k))
+        if (IsChannelEnabled(m_Run, k))
             codes[n++] = doc.m_ScanCopy.Channel[k].Code;
-    if (MDQ4170_FILE_Write(doc.m_hDataFile, codes, 2 * n) != 2 * n) {
+    if (MDQ4170_FILE_Write(m_hFile, codes, 2 * n) != 2 * n) {
         Message(kMsgWriteFailed);
         return false;
     }
@@ -259,28 +295,56 @@ bool AcquisitionWorker::WriteRecord(uint32_t tick)
 // Rewrites the header with the records complete so far and returns to the end.
 void AcquisitionWorker::RefreshHeader()
 {
-    const MDQ4170_FILE f = m_pDoc->m_hDataFile;
-    PutLE64(m_Header.data() + hdr::ReadingCount, m_nRecords);
-    PutLE64(m_Header.data() + hdr::ReadingCount2, m_nRecords);
-    PutLE32(m_Header.data() + hdr::CodesPerRecord, m_nCodesInLast);
-    SetOffset(f, 0);
-    MDQ4170_FILE_Write(f, m_Header.data(), kHeaderSize);
-    SetOffset(f, RecordOffset(m_nCodesInLast, m_nRecords));
+    PutCounts(m_Header, m_nCodesInLast, m_nRecords);
+    SetOffset(m_hFile, 0);
+    MDQ4170_FILE_Write(m_hFile, m_Header.data(), kHeaderSize);
+    SetOffset(m_hFile, RecordOffset(m_nCodesInLast, m_nRecords));
 }
 
-void AcquisitionWorker::Finish()
+// The header that closes the recording: the one built at the start with the final counts.
+// Versions and range information are asked again, but only an answer replaces what the
+// start recorded: a module that failed or went away leaves the header as it was.
+void AcquisitionWorker::FinalHeader()
+{
+    uint8_t* h = m_Header.data();
+    uint32_t lib = 0, drv = 0, fw = 0;
+    if (MDQ4170_DEV_GetVersion(m_hDevice, &lib, &drv, &fw)) {
+        PutLE32(h + hdr::Versions, lib);
+        PutLE32(h + hdr::Versions + 4, drv);
+        PutLE32(h + hdr::Versions + 8, fw);
+    }
+    for (int c = 0; c < kChannels; ++c) {
+        RangeInfo ri{};
+        if (MDQ4170_AI_GetRangeInfo(m_hDevice, m_Run.Range[c], &ri))
+            PutRangeInfo(h + hdr::RangeInfoOfChannel0 + kDescriptorSize * size_t(c), ri);
+    }
+    PutCounts(m_Header, m_nCodesInLast, m_nCount);
+    SetOffset(m_hFile, 0);
+    MDQ4170_FILE_Write(m_hFile, m_Header.data(), kHeaderSize);
+}
+
+void AcquisitionWorker::Finish(bool fault)
 {
     CAIDoc& doc = *m_pDoc;
+    // A run ended by a fault is over as after Stop: its file closes on WM_USER+9 and
+    // Start is offered again.
+    if (fault)
+        doc.m_bRunning.store(0, std::memory_order_release);
     if (m_bSave) {
-        HeaderBytes header;
-        BuildFileHeader(m_hDevice, doc.m_Param, m_Start, m_nCodesInLast, m_nCount, header);
-        SetOffset(doc.m_hDataFile, 0);
-        MDQ4170_FILE_Write(doc.m_hDataFile, header.data(), kHeaderSize);
+        FinalHeader();
         PostMessage(doc.m_hFrameWnd.load(), WM_FILE_CLOSE);
     }
-    if (!MDQ4170_AI_ReleaseTask(m_hDevice))
+    // An unplugged module has no task left to release.
+    if (!MDQ4170_AI_ReleaseTask(m_hDevice) && MDQ4170_GetLastError() != MDQ4170_ERROR_DEVICE_NOT_CONNECTED)
         Message(kMsgRelease);
     PostMessage(doc.m_hFrameWnd.load(), WM_FILE_STATUS);
+    RunEndNotice note{};
+    note.RunId = m_nRunId;
+    note.Given = m_Given;
+    note.Run = m_Run;
+    note.Corrected = m_bCorrected ? 1 : 0;
+    note.Fault = fault ? 1 : 0;
+    PostMessage(m_hDocWnd, WM_RUN_ENDED, 0, 0, &note, sizeof note);
     doc.m_bWorkerIdle.store(1, std::memory_order_release);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "fileheader.h"
+#include "wndmsg.h"
 
 #include <QString>
 #include <atomic>
@@ -19,6 +20,9 @@ enum class MsgIcon;
 
 class AcquisitionWorker {
 public:
+    // Takes the run's settings from the document (window thread, before Resume): the
+    // parameter record, the intervals, the wave and save switches, the data file. The run
+    // works on these copies only, so edits made after Stop never reach it.
     explicit AcquisitionWorker(CAIDoc* doc);
     ~AcquisitionWorker();   // joins the thread
     AcquisitionWorker(const AcquisitionWorker&) = delete;
@@ -47,11 +51,23 @@ private:
     bool ReadCJC(bool periodic);
     bool WriteRecord(uint32_t tick);
     void RefreshHeader();
-    void Finish();
+    void FinalHeader();
+    void Finish(bool fault);
     static void RaisePriority();
 
     CAIDoc* m_pDoc;
     std::thread m_thread;
+
+    // Settings of the run, taken when it was created.
+    uint64_t m_nRunId = 0;
+    AIParam m_Given{};      // the record as the document handed it over
+    AIParam m_Run{};        // the record in force: after the device library's check
+    bool m_bCorrected = false;
+    MDQ4170_FILE m_hFile = -1;
+    float m_fReadInterval = 1000.0f;
+    float m_fNotifyInterval = 1000.0f;
+    bool m_bShowWave = true;
+    HWND m_hDocWnd = 0;
 
     // Values of one run.
     MDQ4170_HANDLE m_hDevice = MDQ4170_INVALID_HANDLE;
@@ -68,7 +84,8 @@ private:
     bool m_bSave = false;
     int m_nSweepLength = 800;
 
-    // Recording: the header kept current on disk while the run goes on.
+    // Recording: the header kept current on disk while the run goes on. It is built when
+    // the run starts, from the run's record and the range information in force then.
     HeaderBytes m_Header{};
     uint64_t m_nRecords = 0;
     uint32_t m_nLastHeaderTick = 0;

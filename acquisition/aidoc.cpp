@@ -1,5 +1,6 @@
 #include "aidoc.h"
 
+#include "acqmsg.h"
 #include "acqworker.h"
 #include "aical.h"
 #include "aicurveview.h"
@@ -52,6 +53,12 @@ CAIDoc::~CAIDoc()
     if (!m_bClosed)
         MDQ4170_AI_SaveParam(theApp.m_hDevice, &m_Param);
     ReleaseDataFile();
+}
+
+void CAIDoc::LoadParam()
+{
+    AIParam p = m_Param;
+    m_Param = MDQ4170_AI_LoadParam(theApp.m_hDevice, &p) ? p : DefaultAIParam();
 }
 
 bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
@@ -129,6 +136,10 @@ void CAIDoc::OnStartAcquisition()
         delete m_pWorker;
         m_pWorker = nullptr;
     }
+    // The file questions come before anything changes, so a No leaves all as it was.
+    if (m_bSaveFile == 1 && m_Param.ChannelCount != 0 && theApp.m_hDevice != MDQ4170_INVALID_HANDLE &&
+        !ConfirmDataFile())
+        return;
     ClearSweep();
     if (m_Param.ChannelCount == 0) {
         AfxMessageBox(kMsgNoChannel);
@@ -147,6 +158,8 @@ void CAIDoc::OnStartAcquisition()
     if (m_bSaveFile == 1)
         CreateDataFile();
     m_SampleCount.store(0);
+    ++m_nRunId;
+    m_nRunChannels.store(m_Param.ChannelCount);
     m_pWorker = new AcquisitionWorker(this);
     // Busy from now on, so a Start right after this one waits for this worker.
     m_bWorkerIdle.store(0);
@@ -162,6 +175,33 @@ void CAIDoc::OnStopAcquisition()
     m_bRunning.store(0, std::memory_order_release);
     if (m_pParamView != nullptr)
         m_pParamView->EnablePanel(true);
+}
+
+bool CAIDoc::event(QEvent* e)
+{
+    if (e->type() == MsgType(WM_RUN_ENDED)) {
+        if (const RunEndNotice* n = static_cast<CMsgEvent*>(e)->Payload<RunEndNotice>())
+            OnRunEnded(*n);
+        return true;
+    }
+    return CDocument::event(e);
+}
+
+// The worker of the current run has done its last file and device access.
+void CAIDoc::OnRunEnded(const RunEndNotice& n)
+{
+    if (n.RunId != m_nRunId)
+        return;   // a run before the current one
+    // The record the library corrected stays in the document, unless it was edited since.
+    if (n.Corrected && std::memcmp(&m_Param, &n.Given, sizeof m_Param) == 0)
+        m_Param = n.Run;
+    if (m_bRunning.load() != 0)
+        return;
+    if (m_pParamView != nullptr)
+        m_pParamView->EnablePanel(true);
+    // Without a frame to handle WM_USER+9 the file would stay open.
+    if (m_bFileOpen)
+        OnCloseDataFile();
 }
 
 void CAIDoc::OnCalibration()

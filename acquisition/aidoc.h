@@ -7,6 +7,7 @@
 // intervals, m_bSaveFile, m_bShowWave) change only while no acquisition runs.
 #pragma once
 
+#include "aitypes.h"
 #include "document.h"
 #include "mdq4170.h"
 #include "wndmsg.h"
@@ -24,6 +25,10 @@ class CAICurveView;
 class CAIParamVw;
 class CAIDataVw;
 class AcquisitionWorker;
+struct RunEndNotice;
+
+// The worker's last message of a run, to the document (payload RunEndNotice).
+constexpr int WM_RUN_ENDED = WM_USER + 102;
 
 class CAIDoc : public CDocument {
     Q_OBJECT
@@ -41,10 +46,19 @@ public:
     void OnCalibration();
     void OnTileDisplay();
 
+    // Loads the parameter record stored for the device; when that fails (simulation state,
+    // unreadable store) the document keeps DefaultAIParam().
+    void LoadParam();
+
     void ClearSweep();
     void UpdateFileStatus();
+    // Before a recording run starts: refuses a file open in a history window of this
+    // program and asks before replacing an existing one. False: nothing may start.
+    bool ConfirmDataFile();
     // Creates the data file for this run (Start, when recording is on).
     void CreateDataFile();
+    // Whether `path` is open in a history window of this program.
+    static bool IsOpenForPlayback(const QString& path);
     // The close step: stop, wait for the worker (keeping the GUI responsive), store the
     // parameter record.
     void OnCloseDocument() override;
@@ -65,7 +79,7 @@ public:
     CAIDataVw* m_pDataView = nullptr;
 
     // Parameters and readings
-    AIParam m_Param{};
+    AIParam m_Param = DefaultAIParam();
     ScanBlock m_Scan{};
     ScanBlock m_ScanCopy{};
     std::atomic<uint64_t> m_SampleCount{0};
@@ -87,6 +101,8 @@ public:
     float m_fNotifyInterval = 1000.0f;
     AcquisitionWorker* m_pWorker = nullptr;
     std::atomic<int> m_nWorkerBox{0};   // the worker waits for the operator to close a box
+    uint64_t m_nRunId = 0;              // counts Starts; the worker's last message names its run
+    std::atomic<uint32_t> m_nRunChannels{0};   // channels of the run being recorded
 
     // Recording state
     int m_bSaveFile = 0;
@@ -113,9 +129,15 @@ public:
     int m_nSelChannel = 0;
     int m_nCursorIndex[2]{0, 0};
 
+protected:
+    bool event(QEvent* e) override;   // WM_RUN_ENDED
+
 private:
+    void OnRunEnded(const RunEndNotice& n);
     void ReleaseDataFile();
     bool m_bClosed = false;
+    CWndHandle m_hDocWnd{this};       // the worker's last message comes here
+    friend class AcquisitionWorker;
 };
 
 } // namespace nuv

@@ -8,12 +8,16 @@
 #include "aifrm.h"
 #include "aitypes.h"
 #include "bitmaps.h"
+#include "filestatus.h"
 #include "msgseam.h"
 #include "nuvapp.h"
+#include "opendatafile.h"
 #include "resource.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -43,11 +47,14 @@ constexpr int kTipDurationMs = 30000;
 
 QString DefaultSaveChooser(QWidget* parent)
 {
-    QFileDialog dlg(parent, QStringLiteral("新建数据文件"));
+    // Offers a new name from the date and time in the folder last used for data files.
+    // Replacing an existing file is asked when a recording starts, so the dialog does not.
+    QFileDialog dlg(parent, QStringLiteral("新建数据文件"), LastDataFolder());
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setNameFilters({QStringLiteral("二进制原码数据文件 (*.bin)"), QStringLiteral("所有文件 (*.*)")});
     dlg.setDefaultSuffix(QStringLiteral("bin"));
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dlg.selectFile(QDir(LastDataFolder()).filePath(DefaultDataFileName(QDateTime::currentDateTime())));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     return dlg.selectedFiles().first();
@@ -344,6 +351,7 @@ void CAIParamVw::OnSaveFileClicked(bool ticked)
     if (ticked) {
         const QString path = Chooser()(this);
         if (!path.isEmpty()) {
+            RememberDataFolder(path);
             if (doc != nullptr) {
                 doc->m_strDataFile = path;
                 doc->m_bSaveFile = 1;

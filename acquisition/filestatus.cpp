@@ -1,5 +1,6 @@
 #include "filestatus.h"
 
+#include <QDateTime>
 #include <limits>
 
 namespace nuv {
@@ -23,6 +24,11 @@ int32_t FreeMegabytes(uint64_t bytes)
 {
     const uint64_t mb = bytes >> 20;
     return mb > uint64_t(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max() : int32_t(mb);
+}
+
+QString DefaultDataFileName(const QDateTime& when)
+{
+    return when.toString(QStringLiteral("'AI_'yyyyMMdd_hhmmss'.bin'"));
 }
 
 } // namespace nuv

@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+class QDateTime;
+
 namespace nuv {
 
 // Megabytes (2^20 bytes) of `readings` records of `channels` 16-bit codes.
@@ -15,5 +17,7 @@ QString StoredSizeText(double storedMB);
 QString FreeSpaceText(int32_t freeMBAtCreation, double storedMB);
 // Free megabytes from a byte count: truncated, at most INT32_MAX.
 int32_t FreeMegabytes(uint64_t bytes);
+// The name the save dialog offers for a new recording: "AI_yyyyMMdd_hhmmss.bin".
+QString DefaultDataFileName(const QDateTime& when);
 
 } // namespace nuv

@@ -4,7 +4,10 @@
 
 #include "aicurveview.h"
 #include "aifrm.h"
+#include "aihistdoc.h"
+#include "childfrm.h"
 #include "filestatus.h"
+#include "mainfrm.h"
 #include "msgseam.h"
 #include "nuvapp.h"
 #include "resource.h"
@@ -14,8 +17,60 @@
 
 namespace nuv {
 
+namespace {
+
+// Whether two paths name the same file (links followed where they lead somewhere).
+bool SameFile(const QString& a, const QString& b)
+{
+    const QFileInfo fa(a), fb(b);
+    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+} // namespace
+
+bool CAIDoc::IsOpenForPlayback(const QString& path)
+{
+    if (theApp.m_pMainWnd == nullptr)
+        return false;
+    for (CChildFrame* frame : theApp.m_pMainWnd->ChildFrames()) {
+        const auto* hist = qobject_cast<const CAIHistDoc*>(frame != nullptr ? frame->GetDocument() : nullptr);
+        if (hist != nullptr && hist->m_bOpen && SameFile(hist->m_strPath, path))
+            return true;
+    }
+    return false;
+}
+
+bool CAIDoc::ConfirmDataFile()
+{
+    if (IsOpenForPlayback(m_strDataFile)) {
+        AfxMessageBox(QStringLiteral("该文件正在回放窗口中打开，请另选文件名！"), MsgIcon::Stop);
+        return false;
+    }
+    // A link that leads nowhere is replaced as well: creating the file writes where it points.
+    const QFileInfo fi(m_strDataFile);
+    const bool dangling = fi.isSymLink() && !fi.exists();
+    if (dangling || (fi.isFile() && fi.size() > 0)) {
+        const QString text = QStringLiteral("数据文件已存在，是否覆盖？\n") + m_strDataFile;
+        if (AfxMessageBox(text, MsgIcon::Question, MsgButtons::YesNo) != IDYES)
+            return false;
+    }
+    return true;
+}
+
 void CAIDoc::CreateDataFile()
 {
+    // Free space first: a refusal must not have emptied the file already. It is asked of
+    // the file's folder (a path here has no drive-letter volume root).
+    const QString folder = QFileInfo(m_strDataFile).absolutePath();
+    m_nFreeDiskMB = FreeMegabytes(MDQ4170_FILE_GetDiskFreeBytes(QFile::encodeName(folder).constData()));
+    if (m_nFreeDiskMB < 100) {
+        AfxMessageBox(QStringLiteral("硬盘剩余空间不足100M，请放弃存盘操作..."), MsgIcon::Stop);
+        m_bSaveFile = 0;
+        return;
+    }
     m_hDataFile = MDQ4170_FILE_Create(QFile::encodeName(m_strDataFile).constData(), MDQ4170_FILE_MODE_WRITE);
     if (m_hDataFile == -1) {
         AfxMessageBox(QStringLiteral("创建文件对象失败..."), MsgIcon::Stop);
@@ -23,22 +78,8 @@ void CAIDoc::CreateDataFile()
         return;
     }
     m_bFileOpen = 1;
-    if (m_pFrame != nullptr)
-        m_pFrame->ShowStatusInfoBar(true);
-
-    // Free space of the file system that will hold the file: asked of the file's folder
-    // (a path here has no drive-letter volume root to take from its first characters).
-    const QString folder = QFileInfo(m_strDataFile).absolutePath();
-    m_nFreeDiskMB = FreeMegabytes(MDQ4170_FILE_GetDiskFreeBytes(QFile::encodeName(folder).constData()));
-    if (m_nFreeDiskMB < 100) {
-        AfxMessageBox(QStringLiteral("硬盘剩余空间不足100M，请放弃存盘操作..."), MsgIcon::Stop);
-        MDQ4170_FILE_Release(m_hDataFile);
-        m_hDataFile = -1;
-        m_bFileOpen = 0;
-        m_bSaveFile = 0;
-        return;
-    }
     if (m_pFrame != nullptr) {
+        m_pFrame->ShowStatusInfoBar(true);
         m_pFrame->SetStatusField(IDC_STATUS_FREESPACE, QString::asprintf("%d MB", m_nFreeDiskMB));
         m_pFrame->SetStatusField(IDC_STATUS_FILENAME, m_strDataFile);
     }
@@ -49,7 +90,7 @@ void CAIDoc::UpdateFileStatus()
     if (m_pFrame == nullptr)
         return;
     const uint64_t count = m_SampleCount.load(std::memory_order_acquire);
-    const double stored = StoredMegabytes(count, m_Param.ChannelCount);
+    const double stored = StoredMegabytes(count, m_nRunChannels.load());
     m_pFrame->SetStatusField(IDC_STATUS_STORED, StoredSizeText(stored));
     m_pFrame->SetStatusField(IDC_STATUS_COUNT, QString::number(count));
     // The remaining space means something only while a file is being written; once the

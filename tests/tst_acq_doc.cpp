@@ -2,6 +2,9 @@
 // the close step.
 #include "tst_acq_rig.h"
 
+#include "res/resource.h"
+
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -64,27 +67,29 @@ void TestAcqDoc::runStateTable()
     QVERIFY(Update(doc, 1316).enabled);
     QVERIFY(!Update(doc, 32796).enabled);
 
-    // The worker ends by itself on a read failure: Start stays off until Stop.
+    // The worker ends by itself on a read failure: the run is over as after Stop, its
+    // file closed on WM_USER+9 and listed, the panel back, Start offered again.
     QVERIFY(rig.WaitIdle());
-    QVERIFY(rig.HasMessage(QStringLiteral("读取采样数据失败，请查看日志文件MDQ4170.log中的具体信息")));
-    QCOMPARE(doc->m_bRunning.load(), 1);
+    QCOMPARE(rig.messages, QStringList{QStringLiteral("读取采样数据失败，请查看日志文件MDQ4170.log中的具体信息")});
+    QCOMPARE(doc->m_bRunning.load(), 0);
     QCOMPARE(rig.frame->closePosts, 1);
-    QCOMPARE(doc->m_bFileOpen, 1);   // the close on WM_USER+9 leaves it while running
-    QVERIFY(!Update(doc, 1317).enabled);
-    QVERIFY(Update(doc, 1316).enabled);
-    QVERIFY(!Update(doc, 32796).enabled);
-
-    // Stop: idle with the file still open; only 32796 is offered.
-    doc->OnCmdMsg(1316, nullptr);
-    QVERIFY(!Update(doc, 1317).enabled);
-    QVERIFY(!Update(doc, 1316).enabled);
-    QVERIFY(Update(doc, 32796).enabled);
-    doc->OnCmdMsg(32796, nullptr);
     QCOMPARE(doc->m_bFileOpen, 0);
     QCOMPARE(theApp.RecentFiles().value(0), path);
     QCOMPARE(doc->GetTitle(), QStringLiteral("AI模拟量输入"));
-    QVERIFY(Update(doc, 1317).enabled);
     QVERIFY(!MDQ4170SIM_TaskActive(0));
+    QVERIFY(Update(doc, 1317).enabled);
+    QVERIFY(!Update(doc, 1316).enabled);
+    QVERIFY(!Update(doc, 32796).enabled);
+    QVERIFY(rig.panel->findChild<QWidget*>(QStringLiteral("1327"))->isEnabled());
+
+    MDQ4170SIM_FailReadAfter(0, -1, 0);
+    doc->OnCmdMsg(1317, nullptr);
+    QCOMPARE(doc->m_bRunning.load(), 1);
+    QVERIFY(rig.WaitCount(2));
+    doc->OnCmdMsg(1316, nullptr);
+    QVERIFY(rig.WaitIdle());
+    QCOMPARE(doc->m_bFileOpen, 0);
+    QVERIFY(Update(doc, 1317).enabled);
 }
 
 void TestAcqDoc::startRefusesWithoutChannels()
@@ -106,6 +111,17 @@ void TestAcqDoc::startRefusesInSimulationState()
 {
     QTemporaryDir dir;
     Rig rig(false);
+    // The failed load leaves the library's default record, which the panel shows.
+    for (int k = 0; k < 8; ++k) {
+        QVERIFY(rig.doc->m_Param.Range[k] == 0);
+        QVERIFY(rig.panel->findChild<QCheckBox*>(QString::number(IDC_CHANNEL_BOX[k]))->isChecked());
+    }
+    QCOMPARE(rig.doc->m_Param.FirstChannel, 0u);
+    QCOMPARE(rig.doc->m_Param.ChannelCount, 8u);
+    rig.doc->m_Param.Range[2] = 5;
+    rig.doc->LoadParam();
+    QCOMPARE(rig.doc->m_Param.Range[2], 0u);
+
     rig.Record(dir.filePath("sim.bin"));
     rig.doc->m_ValueRing[3][10] = 1.5f;
     rig.doc->m_nScrollPos = 40;

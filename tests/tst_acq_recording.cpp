@@ -3,8 +3,17 @@
 #include "tst_acq_rig.h"
 
 #include "acquisition/filestatus.h"
+#include "app/mainfrm.h"
+#include "datafile/aihistdoc.h"
+#include "datafile/opendatafile.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFileDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstring>
 
 using namespace nuv;
@@ -18,6 +27,29 @@ bool ReadHeader(const QByteArray& bytes, FileHeaderInfo& info)
 }
 
 const QString kReadFailed = QStringLiteral("读取采样数据失败，请查看日志文件MDQ4170.log中的具体信息");
+const QString kOverwrite = QStringLiteral("数据文件已存在，是否覆盖？\n");
+const QString kInPlayback = QStringLiteral("该文件正在回放窗口中打开，请另选文件名！");
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+int Questions(const Rig& rig)
+{
+    int n = 0;
+    for (const MsgRequest& r : rig.requests)
+        n += r.buttons == MsgButtons::YesNo ? 1 : 0;
+    return n;
+}
+
+bool IsEnabled(CAIDoc* doc, int id)
+{
+    CCmdUI ui(id);
+    doc->OnCmdMsg(id, &ui);
+    return ui.m_bEnabled;
+}
 
 } // namespace
 
@@ -36,6 +68,11 @@ private slots:
     void faultsEndInMessage_data();
     void faultsEndInMessage();
     void statusTexts();
+    void finalHeaderDescribesRecordedRun_data();
+    void finalHeaderDescribesRecordedRun();
+    void existingFileIsNotReplacedSilently();
+    void fileOpenForPlaybackIsRefused();
+    void saveDialogOffersDatedName();
 };
 
 void TestAcqRecording::recordedFileByteForByte_data()
@@ -135,8 +172,8 @@ void TestAcqRecording::initTaskFailureWritesEmptyHeader()
     QCOMPARE(info.ReadingCount, uint64_t(0));
     QCOMPARE(info.CodesPerRecord, 0u);
     QCOMPARE(QByteArray(bytes.constData() + hdr::StartTime, 16), QByteArray(16, '\0'));
-    QCOMPARE(rig.doc->m_bRunning.load(), 1);   // left for Stop
-    QCOMPARE(rig.doc->m_bFileOpen, 1);
+    QCOMPARE(rig.doc->m_bRunning.load(), 0);
+    QCOMPARE(rig.doc->m_bFileOpen, 0);
 }
 
 void TestAcqRecording::firstReadFailureWritesEmptyHeader()
@@ -172,11 +209,18 @@ void TestAcqRecording::freeSpaceCheck()
     QFETCH(bool, accepted);
     QTemporaryDir dir;
     const QString path = dir.filePath("space.bin");
+    const QByteArray old(kHeaderSize + 40, 'r');
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+    f.close();
     Rig rig;
     rig.Record(path);
     MDQ4170SIM_SetFreeBytesOverride(freeBytes);
     MDQ4170SIM_FailReadAfter(0, 2, 0);
     rig.doc->OnStartAcquisition();
+    QVERIFY(rig.messages.value(0).startsWith(QStringLiteral("数据文件已存在")));   // answered Yes
+    rig.messages.removeFirst();
+    rig.icons.removeFirst();
     if (accepted) {
         QCOMPARE(rig.doc->m_bFileOpen, 1);
         QCOMPARE(rig.doc->m_nFreeDiskMB, 100);
@@ -191,7 +235,11 @@ void TestAcqRecording::freeSpaceCheck()
     }
     QVERIFY(rig.WaitIdle());
     QCOMPARE(rig.doc->m_SampleCount.load(), uint64_t(2));
-    QCOMPARE(ReadAll(path).size(), accepted ? qsizetype(kHeaderSize + 2 * 16) : qsizetype(0));
+    // A refusal leaves the earlier recording as it was.
+    if (accepted)
+        QCOMPARE(ReadAll(path).size(), qsizetype(kHeaderSize + 2 * 16));
+    else
+        QCOMPARE(ReadAll(path), old);
 }
 
 void TestAcqRecording::createFailureRunsWithoutRecording()
@@ -251,12 +299,9 @@ void TestAcqRecording::faultsEndInMessage()
     }
     QVERIFY(rig.WaitIdle());
     QCOMPARE(rig.messages, QStringList{message});
-    QCOMPARE(rig.doc->m_bRunning.load(), fault == "release" ? 0 : 1);
-    if (fault != "release") {
+    QCOMPARE(rig.doc->m_bRunning.load(), 0);
+    if (fault != "release")
         QVERIFY(!MDQ4170SIM_TaskActive(0));
-        rig.doc->OnCmdMsg(1316, nullptr);
-        rig.doc->OnCmdMsg(32796, nullptr);
-    }
     QCOMPARE(rig.doc->m_bFileOpen, 0);
     const QByteArray bytes = ReadAll(path);
     FileHeaderInfo info;
@@ -283,6 +328,215 @@ void TestAcqRecording::statusTexts()
     QCOMPARE(FreeSpaceText(150, 50.0), QStringLiteral("磁盘空间小于100MB，请停止存盘"));
     QCOMPARE(FreeMegabytes(uint64_t(99.9 * 1048576)), 99);
     QCOMPARE(FreeMegabytes(uint64_t(1) << 62), INT32_MAX);
+}
+
+void TestAcqRecording::finalHeaderDescribesRecordedRun_data()
+{
+    QTest::addColumn<bool>("unplug");
+    QTest::newRow("panel edited right after Stop") << false;
+    QTest::newRow("module unplugged mid-run") << true;
+}
+
+void TestAcqRecording::finalHeaderDescribesRecordedRun()
+{
+    QFETCH(bool, unplug);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("run.bin");
+    Rig rig;
+    rig.doc->m_Param.Range[0] = 6;
+    rig.doc->m_Param.Range[1] = 3;
+    rig.doc->m_Param.Range[2] = 10;
+    rig.SetRun(0, 3);
+    const AIParam run = rig.doc->m_Param;
+    RangeInfo expected[8];
+    for (int c = 0; c < 8; ++c)
+        QVERIFY(MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, run.Range[c], &expected[c]));
+    rig.Record(path);
+    rig.doc->m_fReadInterval = unplug ? 20.0f : 300.0f;
+    if (unplug)
+        MDQ4170SIM_UnplugAfter(0, 5);
+    rig.doc->OnStartAcquisition();
+    if (unplug) {
+        QVERIFY(rig.WaitIdle());
+        QCOMPARE(rig.messages, QStringList{kReadFailed});
+        QCOMPARE(rig.doc->m_SampleCount.load(), uint64_t(5));
+    } else {
+        QVERIFY(rig.WaitCount(2));
+        rig.doc->OnStopAcquisition();
+        // The worker sleeps out its last cycle while the operator changes range and run.
+        QCOMPARE(rig.doc->m_bWorkerIdle.load(), 0);
+        auto* range0 = rig.panel->findChild<QComboBox*>(QStringLiteral("1230"));
+        range0->setCurrentIndex(0);
+        emit range0->activated(0);
+        rig.panel->findChild<QCheckBox*>(QStringLiteral("1328"))->click();
+        QCOMPARE(rig.doc->m_Param.ChannelCount, 1u);
+        QVERIFY(rig.WaitIdle());
+        QVERIFY(rig.messages.isEmpty());
+    }
+    // The run is over and the program usable.
+    QCOMPARE(rig.doc->m_bRunning.load(), 0);
+    QCOMPARE(rig.doc->m_bFileOpen, 0);
+    QVERIFY(!MDQ4170SIM_TaskActive(0));
+    QVERIFY(IsEnabled(rig.doc, 1317));
+
+    const uint64_t n = rig.doc->m_SampleCount.load();
+    const QByteArray bytes = ReadAll(path);
+    QCOMPARE(bytes.size(), qsizetype(kHeaderSize + 6 * n));
+    FileHeaderInfo info;
+    QVERIFY(ReadHeader(bytes, info));
+    QCOMPARE(info.ReadingCount, n);
+    QCOMPARE(info.CodesPerRecord, 3u);
+    QVERIFY(std::memcmp(&info.Param, &run, sizeof run) == 0);
+    for (int c = 0; c < 8; ++c)
+        QVERIFY2(std::memcmp(&info.Range[c], &expected[c], sizeof(RangeInfo)) == 0, qPrintable(QString::number(c)));
+    QCOMPARE(GetLE32(reinterpret_cast<const uint8_t*>(bytes.constData()) + hdr::Versions), 104u);
+
+    // Played back, the last reading has the values it had live.
+    auto hist = std::make_unique<CAIHistDoc>();
+    QVERIFY(hist->OpenFile(path));
+    QCOMPARE(hist->m_nScanCount, int32_t(n));
+    uint16_t codes[3];
+    QCOMPARE(hist->ReadScans(int64_t(n) - 1, 1, codes), 1u);
+    for (int c = 0; c < 3; ++c) {
+        const ChannelReading& live = rig.doc->m_ScanCopy.Channel[c];
+        QCOMPARE(codes[c], live.Code);
+        const double v = hist->CodeValue(c, codes[c]);
+        QVERIFY2(qAbs(v - double(live.Value)) <= 1e-4 * qMax(1.0, qAbs(v)),
+                 qPrintable(QStringLiteral("AI%1: %2 played back, %3 live").arg(c).arg(v).arg(live.Value)));
+    }
+
+    if (unplug) {   // plugged in again, the next run works
+        MDQ4170SIM_SetUnplugged(0, 0);
+        rig.doc->OnStartAcquisition();
+        QVERIFY(rig.WaitCount(2));
+        rig.doc->OnStopAcquisition();
+        QVERIFY(rig.WaitIdle());
+        QCOMPARE(rig.messages, (QStringList{kReadFailed, kOverwrite + path}));
+    }
+}
+
+void TestAcqRecording::existingFileIsNotReplacedSilently()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("old.bin");
+    const QByteArray old("an earlier recording");
+    QVERIFY(WriteFile(path, old));
+    Rig rig;
+    rig.SetRun(0, 2);
+    rig.doc->m_fReadInterval = 20.0f;
+
+    // No: nothing starts, nothing changes.
+    rig.Record(path);
+    rig.doc->m_CodeRing[0][1] = 77;
+    rig.answer = IDNO;
+    rig.doc->OnStartAcquisition();
+    QCOMPARE(rig.requests.size(), 1);
+    QCOMPARE(rig.requests[0].text, kOverwrite + path);
+    QCOMPARE(rig.requests[0].caption, QStringLiteral("SYS"));
+    QCOMPARE(rig.requests[0].buttons, MsgButtons::YesNo);
+    QVERIFY(rig.doc->m_pWorker == nullptr);
+    QCOMPARE(rig.doc->m_bRunning.load(), 0);
+    QCOMPARE(rig.doc->m_bFileOpen, 0);
+    QCOMPARE(rig.doc->m_CodeRing[0][1], uint16_t(77));
+    QCOMPARE(ReadAll(path), old);
+
+    // A link that leads nowhere counts as an existing file.
+    const QString link = dir.filePath("link.bin");
+    QVERIFY(QFile::link(dir.filePath("nowhere.bin"), link));
+    rig.Record(link);
+    rig.doc->OnStartAcquisition();
+    QCOMPARE(Questions(rig), 2);
+    QCOMPARE(rig.requests.last().text, kOverwrite + link);
+    QVERIFY(!QFile::exists(dir.filePath("nowhere.bin")));
+
+    // An empty file is taken without a question.
+    const QString empty = dir.filePath("empty.bin");
+    QVERIFY(WriteFile(empty, {}));
+    rig.Record(empty);
+    MDQ4170SIM_FailReadAfter(0, 1, 0);
+    rig.doc->OnStartAcquisition();
+    QVERIFY(rig.WaitIdle());
+    QCOMPARE(Questions(rig), 2);
+    QCOMPARE(ReadAll(empty).size(), qsizetype(kHeaderSize + 4));
+
+    // Yes: the new recording replaces the old one.
+    MDQ4170SIM_FailReadAfter(0, 2, 0);
+    rig.answer = IDYES;
+    rig.Record(path);
+    rig.doc->OnStartAcquisition();
+    QVERIFY(rig.WaitIdle());
+    QCOMPARE(Questions(rig), 3);
+    QCOMPARE(ReadAll(path).size(), qsizetype(kHeaderSize + 2 * 4));
+}
+
+void TestAcqRecording::fileOpenForPlaybackIsRefused()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shown.bin");
+    const QString alias = dir.filePath("alias.bin");
+    Rig rig;
+    rig.SetRun(0, 1);
+    rig.Record(path);
+    MDQ4170SIM_FailReadAfter(0, 3, 0);
+    rig.doc->OnStartAcquisition();
+    QVERIFY(rig.WaitIdle());
+    const QByteArray recorded = ReadAll(path);
+    QCOMPARE(recorded.size(), qsizetype(kHeaderSize + 3 * 2));
+    QVERIFY(QFile::link(path, alias));
+
+    auto* main = new CMainFrm;
+    theApp.m_pMainWnd = main;
+    CAIHistDoc* hist = theApp.OpenDocumentFile(path);
+    QVERIFY(hist != nullptr && hist->m_bOpen);
+    for (const QString& target : {path, alias}) {
+        rig.messages.clear();
+        rig.Record(target);
+        rig.doc->OnStartAcquisition();
+        QCOMPARE(rig.messages, QStringList{kInPlayback});
+        QVERIFY(rig.doc->m_pWorker == nullptr);
+        QCOMPARE(rig.doc->m_bRunning.load(), 0);
+        QCOMPARE(ReadAll(path), recorded);
+    }
+    // Once the history window is closed the file may be replaced (after the question).
+    hist->OnCmdMsg(57602, nullptr);
+    QTest::qWait(50);
+    rig.messages.clear();
+    rig.answer = IDNO;
+    rig.doc->OnStartAcquisition();
+    QCOMPARE(rig.messages, QStringList{kOverwrite + alias});
+    theApp.m_pMainWnd = nullptr;
+    delete main;
+}
+
+void TestAcqRecording::saveDialogOffersDatedName()
+{
+    QTemporaryDir dir;
+    RememberDataFolder(dir.filePath("earlier.bin"));
+    Rig rig;
+    auto old = CAIParamVw::SetSaveFileChooser({});   // the program's own dialog
+    QString folder, offered;
+    bool confirms = true;
+    const QDateTime before = QDateTime::currentDateTime();
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dlg == nullptr)
+            return;
+        folder = dlg->directory().absolutePath();
+        offered = dlg->selectedFiles().value(0);
+        confirms = !dlg->testOption(QFileDialog::DontConfirmOverwrite);
+        dlg->reject();
+    });
+    rig.panel->findChild<QCheckBox*>(QStringLiteral("1347"))->click();
+    const QDateTime after = QDateTime::currentDateTime();
+    CAIParamVw::SetSaveFileChooser(old);
+    QCOMPARE(folder, QDir(dir.path()).absolutePath());
+    QCOMPARE(QFileInfo(offered).absolutePath(), folder);
+    const QString name = QFileInfo(offered).fileName();
+    const auto stamped = [](const QDateTime& t) {
+        return QStringLiteral("AI_") + t.toString(QStringLiteral("yyyyMMdd_hhmmss")) + QStringLiteral(".bin");
+    };
+    QVERIFY2(name == stamped(before) || name == stamped(after), qPrintable(name));
+    QVERIFY(!confirms);   // the question comes at Start, once
 }
 
 QTEST_MAIN(TestAcqRecording)

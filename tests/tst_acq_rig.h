@@ -59,6 +59,8 @@ struct Rig {
     std::unique_ptr<FrameStandIn> frame;
     QStringList messages;
     QList<MsgIcon> icons;
+    QList<MsgRequest> requests;
+    int answer = IDYES;   // to questions
 
     explicit Rig(bool withDevice = true)
     {
@@ -67,7 +69,8 @@ struct Rig {
         SetMessageHandler([this](const MsgRequest& r) {
             messages << r.text;
             icons << r.icon;
-            return int(IDOK);
+            requests << r;
+            return r.buttons == MsgButtons::YesNo ? answer : int(IDOK);
         });
         doc = new CAIDoc;
         digit = std::make_unique<CAIDigitView>();
@@ -84,8 +87,11 @@ struct Rig {
         digit->OnInitialUpdate();
         panel->OnInitialUpdate();
         data->OnInitialUpdate();
-        MDQ4170_AI_LoadParam(theApp.m_hDevice, &doc->m_Param);
-        SetRun(0, 8);
+        doc->LoadParam();
+        if (withDevice)
+            SetRun(0, 8);   // whatever an earlier test stored
+        else
+            panel->ApplyParam(doc->m_Param);
         doc->m_fReadInterval = 0.0f;
         doc->m_fNotifyInterval = 100.0f;
     }
