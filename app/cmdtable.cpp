@@ -38,6 +38,9 @@ QString CommandText(int id, int menuId)
     case ID_WINDOW_TILE_HORZ: return QStringLiteral("横向平铺窗口(&H)");
     case ID_WINDOW_TILE_VERT: return QStringLiteral("纵向平铺窗口(&V)");
     case ID_DEVICE_INFO: return QStringLiteral("显示设备信息");
+    case ID_FILE_PRINT: return QStringLiteral("打印(&P)...\tCtrl+P");
+    case ID_FILE_PRINT_DIRECT: return QStringLiteral("直接打印(当前位置起, 至多 100 页)");
+    case ID_FILE_PRINT_PREVIEW: return QStringLiteral("打印预览(&V)\tCtrl+Shift+P");
     default: return {};
     }
 }
@@ -63,7 +66,8 @@ QList<PopupDef> MenuDef(int menuId)
     case IDR_DIOTYPE:
         return {{QStringLiteral("文件"), {ID_AI_WINDOW, S, ID_FILE_CLOSE, ID_APP_EXIT}}, window};
     case IDR_HISTTYPE:
-        return {{QStringLiteral("文件操作(&F)"), {ID_FILE_CLOSE, ID_APP_EXIT}},
+        return {{QStringLiteral("文件操作(&F)"),
+                 {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, S, ID_FILE_CLOSE, ID_APP_EXIT}},
                 window,
                 {QStringLiteral("系统帮助(&H)"), {ID_DEVICE_INFO, S, ID_APP_ABOUT}}};
     default:
@@ -79,6 +83,7 @@ QList<AccelDef> AcceleratorTable()
             {int(Qt::Key_F5), ID_MIDDLE_VALUE},
             {int(Qt::CTRL | Qt::Key_O), ID_FILE_OPEN},
             {int(Qt::CTRL | Qt::Key_P), ID_FILE_PRINT},
+            {int(Qt::CTRL | Qt::SHIFT | Qt::Key_P), ID_FILE_PRINT_PREVIEW},
             {int(Qt::SHIFT | Qt::Key_F6), ID_PREV_PANE}};
 }
 

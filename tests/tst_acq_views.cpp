@@ -5,6 +5,9 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTest>
 
 using namespace nuv;
 using namespace nuvtest;
@@ -36,6 +39,7 @@ private slots:
     void rowModulus();
     void contextMenu();
     void statisticsRows();
+    void columnsFitTheirNumbers();
     void liveRowsDuringRun();
 };
 
@@ -52,8 +56,6 @@ void TestAcqViews::columnsFollowEnabledRun()
     QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("AI2(mV)"));
     QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("AI3(mA)"));
     QCOMPARE(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("AI4(℃)"));
-    QCOMPARE(rig.digit->columnWidth(0), 50);
-    QCOMPARE(rig.digit->columnWidth(3), 60);
     QCOMPARE(rig.doc->m_hDigitWnd.load(), rig.digit->GetSafeHwnd());
 }
 
@@ -138,26 +140,63 @@ void TestAcqViews::statisticsRows()
     CAIDataVw detached;
     detached.OnInitialUpdate();
     detached.SetRowCount(3);   // not attached: nothing happens
-    QCOMPARE(detached.topLevelItemCount(), 0);
+    QCOMPARE(detached.rowCount(), 0);
 
     Rig rig;
     CAIDataVw* d = rig.data.get();
     QCOMPARE(d->columnCount(), 6);
     const QStringList heads{"通道", "最大值", "中间值", "最小值", "幅值", "平均值"};
     for (int c = 0; c < 6; ++c) {
-        QCOMPARE(d->headerItem()->text(c), heads[c]);
+        QCOMPARE(d->horizontalHeaderItem(c)->text(), heads[c]);
         QCOMPARE(d->columnWidth(c), c == 0 ? 40 : 70);
     }
-    QVERIFY(d->headerItem()->textAlignment(1) & Qt::AlignRight);
+    QVERIFY(d->horizontalHeaderItem(1)->textAlignment() & Qt::AlignRight);
+    QVERIFY(d->showGrid());
+    QVERIFY(d->horizontalHeader()->sectionsMovable());
+    QCOMPARE(d->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, d), 1);
     rig.SetRun(3, 3);
-    QCOMPARE(d->topLevelItemCount(), 3);
+    QCOMPARE(d->rowCount(), 3);
     for (int r = 0; r < 3; ++r) {
-        QCOMPARE(d->topLevelItem(r)->text(0), QString::number(r));
+        QCOMPARE(d->item(r, 0)->text(), QString::number(r));
         for (int c = 1; c < 6; ++c)
-            QVERIFY(d->topLevelItem(r)->text(c).isEmpty());
+            QVERIFY(d->item(r, c)->text().isEmpty());
     }
+    // One click on a row activates it.
+    d->resize(420, 200);
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d));
+    QSignalSpy activated(d, &QAbstractItemView::activated);
+    QTest::mouseClick(d->viewport(), Qt::LeftButton, {}, d->visualRect(d->model()->index(1, 0)).center());
+    QCOMPARE(activated.count(), 1);
+    QCOMPARE(activated.first().first().value<QModelIndex>().row(), 1);
     rig.SetRun(0, 0);
-    QCOMPARE(d->topLevelItemCount(), 0);
+    QCOMPARE(d->rowCount(), 0);
+}
+
+void TestAcqViews::columnsFitTheirNumbers()
+{
+    // K thermocouple (up to "1300.000"), -10..10 V ("-10.000"); every number of a column,
+    // measured with the list's font, fits inside it in every mode.
+    Rig rig;
+    rig.doc->m_Param.Range[2] = 10;
+    rig.doc->m_Param.Range[3] = 6;
+    rig.SetRun(2, 2);
+    CAIDigitView* v = rig.digit.get();
+    const QFontMetrics fm = v->fontMetrics();
+    auto fits = [&](int column, const QString& text) { return v->columnWidth(column) >= fm.horizontalAdvance(text) + 4; };
+    QVERIFY(fits(0, "1048575"));
+    QVERIFY(fits(1, "1300.000"));
+    QVERIFY(fits(2, "-10.000"));
+    QVERIFY(v->columnWidth(2) >= 60);
+    v->OnCmdMsg(32813, nullptr);
+    QVERIFY(fits(1, "65535") && fits(2, "65535"));
+    PostRow(v, 1, Scan(0xFFFF, 0));
+    v->OnCmdMsg(32814, nullptr);
+    // The earlier decimal row stays readable after the switch to hexadecimal.
+    QVERIFY(fits(1, "65535") && fits(1, "ffff"));
+    v->OnInitialUpdate();   // rows gone: the hexadecimal width is all that is needed
+    QVERIFY(v->columnWidth(1) >= 60 && fits(1, "ffff"));
+    QVERIFY(v->columnWidth(1) < fm.horizontalAdvance("1300.000") + 60);
 }
 
 void TestAcqViews::liveRowsDuringRun()

@@ -1,7 +1,10 @@
 // The playback digit view: what the table says in each mode, which rows it shows, how
 // it scrolls, and what it prints.
 #include "aidigitvw.h"
+#include "aicurvevw.h"
+#include "aidigitvw_preview.h"
 #include "aidigitvw_table.h"
+#include "aitypes.h"
 #include "aihistdoc.h"
 #include "msgseam.h"
 #include "resource.h"
@@ -12,6 +15,9 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -156,8 +162,10 @@ private slots:
         QVERIFY(dev.find("  *AI2(mV)"));
         QVERIFY(dev.find("  *AI3(mA)"));
         QVERIFY(dev.find("  *AI4(℃)"));
-        QCOMPARE(dev.find("  *AI2(mV)")->colour, QColor::fromRgb(m_doc->m_TraceColor[2]));
-        QCOMPARE(dev.find("  *AI4(℃)")->colour, QColor(245 - 60, 60, 80));
+        // Columns take the colours of the waveform strips: slot by slot, not by channel.
+        QCOMPARE(dev.find("  *AI2(mV)")->colour, QColor::fromRgb(m_doc->m_TraceColor[0]));
+        QCOMPARE(dev.find("  *AI4(℃)")->colour, QColor::fromRgb(m_doc->m_TraceColor[2]));
+        QVERIFY(m_doc->m_TraceColor[0] != m_doc->m_TraceColor[2]);
         const uint16_t k = m_doc->m_Window[0][5];   // AI2, row 5
         QVERIFY(dev.find(QString::asprintf("  %6.5f", k * 0.5 - 100)));
 
@@ -206,7 +214,7 @@ private slots:
         const QString row6 = QString::asprintf(" %6d", m_doc->m_Window[0][6]);
         QCOMPARE(dev.find(row2)->colour, QColor(255, 0, 0));
         QCOMPARE(dev.find(row5)->colour, QColor(255, 255, 255));
-        QCOMPARE(dev.find(row6)->colour, QColor::fromRgb(m_doc->m_TraceColor[2]));
+        QCOMPARE(dev.find(row6)->colour, QColor::fromRgb(m_doc->m_TraceColor[0]));
     }
 
     void rowsStopAtTheEnd()
@@ -297,11 +305,51 @@ private slots:
         QCOMPARE(m_doc->m_nPosition, m - 612);
     }
 
+    static QString PdfText(const QString& file, int page)
+    {
+        QProcess p;
+        p.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), "-layout", file, "-"});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    // The index column of a printed page: the first number of every line.
+    static QList<int> Indexes(const QString& page)
+    {
+        QList<int> out;
+        for (const QString& line : page.split('\n')) {
+            bool ok = false;
+            const int i = line.simplified().section(' ', 0, 0).toInt(&ok);
+            if (ok)
+                out.append(i);
+        }
+        return out;
+    }
+    static int PdfPages(const QString& file)
+    {
+        QProcess p;
+        p.start("pdfinfo", {file});
+        p.waitForFinished(30000);
+        const QString info = QString::fromUtf8(p.readAllStandardOutput());
+        return QRegularExpression("Pages:\\s*(\\d+)").match(info).captured(1).toInt();
+    }
+    // Printers the commands make write PDF files here.
+    void PrintToFile(const QString& path)
+    {
+        m_view->m_preparePrinter = [path](QPrinter& pr) {
+            pr.setOutputFormat(QPrinter::PdfFormat);
+            pr.setOutputFileName(path);
+        };
+    }
+
     void printsTheTable()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("pdftotext not installed");
         Open(TwoToFour(300));
+        // Start time 2024-03-05 14:07:09 in the header.
+        const uint16_t start[8] = {2024, 3, 2, 5, 14, 7, 9, 0};
+        for (int i = 0; i < 8; ++i)
+            histtest::le16(&m_doc->m_Header[208 + 2 * i], start[i]);
         const QString pdf = m_dir.filePath("table.pdf");
         QVERIFY(m_view->PrintToPdf(pdf));
         QPrinter printer(QPrinter::HighResolution);
@@ -311,80 +359,241 @@ private slots:
         const int pages = m_view->PageCount(printer, 0, -1);
         QCOMPARE(pages, (300 + rows - 1) / rows);
 
-        auto text = [](const QString& file, int page) {
-            QProcess p;
-            p.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), "-layout", file, "-"});
-            p.waitForFinished(30000);
-            return QString::fromUtf8(p.readAllStandardOutput());
-        };
-        const QString first = text(pdf, 1);
+        const QString first = PdfText(pdf, 1);
         QVERIFY(first.contains("Index"));
         QVERIFY(first.contains("*AI2(mV)"));
         QVERIFY(first.contains("*AI4(℃)"));
         QVERIFY(first.contains(QString::asprintf("%6.5f", m_doc->m_Window[0][0] * 0.5 - 100).trimmed()));
-        // The index column of a page: the first number of every line.
-        auto indexes = [](const QString& page) {
-            QList<int> out;
-            for (const QString& line : page.split('\n')) {
-                bool ok = false;
-                const int i = line.simplified().section(' ', 0, 0).toInt(&ok);
-                if (ok)
-                    out.append(i);
-            }
-            return out;
-        };
-        QCOMPARE(indexes(first).size(), rows);
-        QCOMPARE(indexes(first).first(), 0);
-        const QList<int> last = indexes(text(pdf, pages));
+        // Every page carries the file, its start, the channels with their ranges, its number.
+        for (int page : {1, pages}) {
+            const QString text = PdfText(pdf, page);
+            QVERIFY(text.contains("view.bin"));
+            QVERIFY(text.contains("2024-03-05 14:07:09"));
+            // The PDF's text layer may give CJK characters as look-alikes; the rest is compared.
+            auto ascii = [](QString t) { return t.remove(QRegularExpression("[^!-~]")); };
+            QVERIFY(ascii(text).contains(ascii("AI2 " + RangeName(1))));
+            QVERIFY(ascii(text).contains(ascii("AI4 " + RangeName(12))));
+            QVERIFY(text.contains(QRegularExpression(QString::asprintf("第\\s*%d\\s*\\S\\s*/\\s*共\\s*%d\\s*\\S", page, pages))));
+        }
+        QCOMPARE(Indexes(first).size(), rows);
+        QCOMPARE(Indexes(first).first(), 0);
+        const QList<int> last = Indexes(PdfText(pdf, pages));
         QCOMPARE(last.first(), (pages - 1) * rows);
         QCOMPARE(last.last(), 299);
-        QVERIFY(text(pdf, pages + 1).trimmed().isEmpty());
+        QCOMPARE(PdfPages(pdf), pages);
 
-        // A range of readings, and the print dialog's page range.
+        // A range of readings.
         const QString part = m_dir.filePath("part.pdf");
         QVERIFY(m_view->PrintToPdf(part, 250, 260));
-        const QList<int> partRows = indexes(text(part, 1));
-        QCOMPARE(partRows.size(), 11);
-        QCOMPARE(partRows.first(), 250);
-        QCOMPARE(partRows.last(), 260);
-        QVERIFY(text(part, 2).trimmed().isEmpty());
+        QCOMPARE(Indexes(PdfText(part, 1)), (QList<int>{250, 251, 252, 253, 254, 255, 256, 257, 258, 259, 260}));
+        QCOMPARE(PdfPages(part), 1);
 
-        const QString dialogPdf = m_dir.filePath("dialog.pdf");
-        m_view->m_printDialog = [&](QPrinter& pr, int pageCount) {
-            pr.setOutputFormat(QPrinter::PdfFormat);
-            pr.setOutputFileName(dialogPdf);
-            pr.setPrintRange(QPrinter::PageRange);
-            pr.setFromTo(2, 2);
-            return pageCount == pages;
-        };
-        QVERIFY(m_view->OnCmdMsg(ID_FILE_PRINT, nullptr));
-        const QList<int> second = indexes(text(dialogPdf, 1));   // page 2 only
-        QCOMPARE(second.first(), rows);
-        QCOMPARE(second.last(), 2 * rows - 1);
-        QVERIFY(text(dialogPdf, 2).trimmed().isEmpty());
+        // Paper: dark ink on white, whatever the screen's colours.
+        QImage paper(QSize(600, 850), QImage::Format_RGB32);
+        paper.fill(Qt::gray);
+        {
+            QPainter p(&paper);
+            m_view->PaintPage(p, paper.rect(), printer.pageLayout(), 0, -1, 1);
+        }
+        int white = 0, dark = 0, light = 0;
+        for (int y = 0; y < paper.height(); ++y)
+            for (int x = 0; x < paper.width(); ++x) {
+                const QColor c = paper.pixelColor(x, y);
+                if (c == Qt::white)
+                    ++white;
+                else if (c.lightness() < 110)
+                    ++dark;
+                else if (c.lightness() > 200 && c.saturation() > 150)
+                    ++light;   // bright colour as on screen
+            }
+        QVERIFY(white > paper.width() * paper.height() * 3 / 4);
+        QVERIFY(dark > 1000);
+        QCOMPARE(light, 0);
+    }
 
-        const QString cancelled = m_dir.filePath("cancelled.pdf");
-        m_view->m_printDialog = [&](QPrinter& pr, int) {
-            pr.setOutputFileName(cancelled);
-            return false;
+    void printDialogAndPrintDirectly()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext not installed");
+        Open(TwoToFour(300));
+        QPrinter printer(QPrinter::HighResolution);
+        const int rows = m_view->RowsPerPage(printer);
+        const int pages = m_view->PageCount(printer, 0, -1);
+        m_doc->MoveTo(100);
+
+        // The dialog offers the readings from the position on; all pages and page ranges
+        // (numbered over the whole file) stay possible.
+        const QString pdf = m_dir.filePath("dialog.pdf");
+        PrintToFile(pdf);
+        QPrinter::PrintRange offered = QPrinter::AllPages;
+        auto dialog = [&](QPrinter::PrintRange choice, int from = 0, int to = 0) {
+            m_view->m_printDialog = [&, choice, from, to](QPrinter& pr, int pageCount) {
+                offered = pr.printRange();
+                pr.setPrintRange(choice);
+                pr.setFromTo(from, to);
+                return pageCount == pages;
+            };
+            QFile::remove(pdf);
+            QVERIFY(m_view->OnCmdMsg(ID_FILE_PRINT, nullptr));
         };
+        dialog(QPrinter::Selection);
+        QCOMPARE(offered, QPrinter::Selection);
+        QCOMPARE(Indexes(PdfText(pdf, 1)).first(), 100);
+        QCOMPARE(Indexes(PdfText(pdf, PdfPages(pdf))).last(), 299);
+        dialog(QPrinter::AllPages);
+        QCOMPARE(Indexes(PdfText(pdf, 1)).first(), 0);
+        QCOMPARE(PdfPages(pdf), pages);
+        dialog(QPrinter::PageRange, 2, 2);
+        QCOMPARE(Indexes(PdfText(pdf, 1)).first(), rows);
+        QCOMPARE(PdfPages(pdf), 1);
+        m_view->m_printDialog = [&](QPrinter&, int) { return false; };   // cancelled
+        QFile::remove(pdf);
         m_view->OnCmdMsg(ID_FILE_PRINT, nullptr);
-        QVERIFY(!QFile::exists(cancelled));
+        QVERIFY(!QFile::exists(pdf));
 
-        // The preview starts at the page of the position on show.
-        m_doc->MoveTo(rows * 2 + 1);
-        int from = 0, to = 0;
-        m_view->m_printPreview = [&](QPrinter& pr) {
-            from = pr.fromPage();
-            to = pr.toPage();
-        };
-        m_view->OnCmdMsg(ID_FILE_PRINT_PREVIEW, nullptr);
-        QCOMPARE(from, 3);
-        QCOMPARE(to, pages);
-
-        CCmdUI ui(ID_FILE_PRINT);
-        QVERIFY(m_view->OnCmdMsg(ID_FILE_PRINT, &ui));
+        // Print directly: from the position, without a dialog, while at most 100 pages.
+        bool asked = false;
+        m_view->m_printDialog = [&](QPrinter&, int) { return asked = true, false; };
+        CCmdUI ui(ID_FILE_PRINT_DIRECT);
+        QVERIFY(m_view->OnCmdMsg(ID_FILE_PRINT_DIRECT, &ui));
         QVERIFY(ui.m_bEnabled);
+        QVERIFY2(ui.m_strText.contains(QString::number(m_view->PageCount(printer, 100, -1))), qPrintable(ui.m_strText));
+        QVERIFY(m_view->OnCmdMsg(ID_FILE_PRINT_DIRECT, nullptr));
+        QVERIFY(!asked);
+        QCOMPARE(Indexes(PdfText(pdf, 1)).first(), 100);
+
+        // More than 100 pages from the position: the dialog decides.
+        Open(TwoToFour(uint64_t(rows) * 101 + 5));
+        PrintToFile(pdf);
+        QFile::remove(pdf);
+        m_view->m_printDialog = [&](QPrinter&, int) { return asked = true, false; };
+        m_view->OnCmdMsg(ID_FILE_PRINT_DIRECT, nullptr);
+        QVERIFY(asked);
+        QVERIFY(!QFile::exists(pdf));
+        m_doc->MoveTo(rows * 2);   // 99 pages and a bit from here
+        asked = false;
+        m_view->OnCmdMsg(ID_FILE_PRINT_DIRECT, nullptr);
+        QVERIFY(!asked);
+        QCOMPARE(PdfPages(pdf), 100);
+    }
+
+    void longPrintCanBeCancelled()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext not installed");
+        Open(TwoToFour(20000));
+        QPrinter printer(QPrinter::HighResolution);
+        const int pages = m_view->PageCount(printer, 0, -1);
+        QVERIFY(pages > 100);
+        // The progress dialog is cancelled while the fourth page is on its way.
+        int turns = 0;
+        bool sawProgress = false;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] {
+            if (auto* progress = m_view->findChild<QProgressDialog*>("printProgress")) {
+                sawProgress = true;
+                if (++turns == 4)
+                    progress->cancel();
+            }
+        });
+        tick.start(0);
+        const QString pdf = m_dir.filePath("cancelled.pdf");
+        QVERIFY(m_view->PrintToPdf(pdf));
+        tick.stop();
+        QVERIFY(sawProgress);
+        const int printed = PdfPages(pdf);
+        QVERIFY2(printed >= 2 && printed <= 5, qPrintable(QString::number(printed)));
+        QVERIFY(!m_view->findChild<QProgressDialog*>("printProgress"));
+    }
+
+    void previewDrawsPagesOnDemand()
+    {
+        Open(TwoToFour(200000));
+        m_doc->MoveTo(1000);
+        QPrinter printer(QPrinter::HighResolution);
+        const int pages = m_view->PageCount(printer, 1000, -1);
+        QVERIFY(pages > 1000);
+        bool shown = false;
+        m_view->m_printPreview = [&](CDigitPrintPreview& preview) {
+            shown = true;
+            QCOMPARE(preview.PageCount(), pages);
+            QCOMPARE(preview.CurrentPage(), 1);
+            QCOMPARE(preview.RenderedPages(), 1);
+            const QImage& page = preview.PageImage();
+            QVERIFY(!page.isNull());
+            QCOMPARE(page.pixelColor(2, 2), QColor(Qt::white));
+            preview.ShowPage(3);
+            preview.ShowPage(pages + 10);
+            QCOMPARE(preview.CurrentPage(), pages);
+            QCOMPARE(preview.RenderedPages(), 3);
+        };
+        QVERIFY(m_view->OnCmdMsg(ID_FILE_PRINT_PREVIEW, nullptr));
+        QVERIFY(shown);
+    }
+
+    void columnsFitTheirNumbers()
+    {
+        // Values from -40000 to 25535 ("-40000.00000") do not fit the usual 90 pixels.
+        histtest::Spec s = TwoToFour(5);
+        s.rangeMin[4] = -40000;
+        s.codeStep[4] = 1.0;
+        Open(s, QSize(300, 200));
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        const QFontMetrics fm(DigitTableFont());
+        const DigitTableLayout l = MeasureDigitTable(*m_doc);
+        QVERIFY(l.Step >= fm.horizontalAdvance("-40000.00000") + fm.horizontalAdvance(" "));
+        QCOMPARE(m_view->horizontalScrollBar()->maximum(), l.Width() - m_view->viewport()->width());
+        // Scrolled to the right end, the last column's numbers end inside the window.
+        m_view->horizontalScrollBar()->setValue(m_view->horizontalScrollBar()->maximum());
+        QImage image(m_view->viewport()->size(), QImage::Format_RGB32);
+        m_view->RenderTo(image);
+        int rightmost = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(0, 0, 0))
+                    rightmost = std::max(rightmost, x);
+        QVERIFY(rightmost > image.width() - 40);
+        QVERIFY(rightmost < image.width() - 2);
+        // Narrow ranges keep the usual sizes.
+        histtest::Spec narrow;
+        narrow.count = 3;
+        narrow.readings = 5;
+        Open(narrow);
+        QCOMPARE(MeasureDigitTable(*m_doc).Step, 90);
+        QCOMPARE(MeasureDigitTable(*m_doc).IndexWidth, 60);
+    }
+
+    void cursorRowsFollowATableScroll()
+    {
+        // With the waveform view beside it, a scroll started from the table moves the
+        // readings under the waveform cursors, and the table highlights those.
+        m_view.reset();
+        m_doc = std::make_unique<CAIHistDoc>();
+        CAICurveVw curve;
+        curve.SetDocument(m_doc.get());
+        m_doc->m_pCurveVw = &curve;
+        m_view = std::make_unique<CAIDigitVw>();
+        m_view->SetDocument(m_doc.get());
+        m_doc->m_pDigitVw = m_view.get();
+        curve.resize(800, 400);
+        m_view->resize(400, 400);
+        curve.OnInitialUpdate();
+        m_view->OnInitialUpdate();
+        const QString path = m_dir.filePath("cursor.bin");
+        QVERIFY(histtest::Write(path, TwoToFour(5000)));
+        QVERIFY(m_doc->OpenFile(path));
+        curve.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&curve));
+        curve.PublishCursorIndices();
+        const int before = m_doc->m_nCursorScan[0];
+        m_view->OnVScroll(CAIDigitVw::VScroll::LineDown);
+        QCOMPARE(m_doc->m_nPosition, 16);
+        QCOMPARE(m_doc->m_nCursorScan[0], before + 16);
+        m_view->OnWheel(-120);
+        QCOMPARE(m_doc->m_nCursorScan[0], before + 56);
+        m_doc->m_pCurveVw = nullptr;
+        m_doc->m_pDigitVw = nullptr;
     }
 
     void shiftedPictureEqualsAFreshOne()

@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(dio[0].items, (QList<int>{32812, 0, 57602, 57665}));
         const QList<PopupDef> hist = MenuDef(IDR_HISTTYPE);
         QCOMPARE(hist.size(), 3);
-        QCOMPARE(hist[0].items, (QList<int>{57602, 57665}));
+        QCOMPARE(hist[0].items, (QList<int>{57607, 57608, 57609, 0, 57602, 57665}));
         QVERIFY(MenuDef(999).isEmpty());
 
         QCOMPARE(CommandText(57602, IDR_AITYPE), QStringLiteral("关闭AI窗口"));
@@ -127,8 +127,8 @@ private slots:
         QList<int> ids;
         for (const AccelDef& a : AcceleratorTable())
             ids << a.id;
-        QCOMPARE(ids, (QList<int>{1317, 1316, 32784, 57601, 57607, 57681}));
-        QCOMPARE(AcceleratorTable()[5].key, int(Qt::SHIFT | Qt::Key_F6));
+        QCOMPARE(ids, (QList<int>{1317, 1316, 32784, 57601, 57607, 57609, 57681}));
+        QCOMPARE(AcceleratorTable()[6].key, int(Qt::SHIFT | Qt::Key_F6));
     }
 
     void deviceInfoReport()

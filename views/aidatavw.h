@@ -3,11 +3,11 @@
 
 #include "document.h"
 
-#include <QTreeWidget>
+#include <QTableWidget>
 
 namespace nuv {
 
-class CAIDataVw : public QTreeWidget, public CView {
+class CAIDataVw : public QTableWidget, public CView {
     Q_OBJECT
 public:
     explicit CAIDataVw(QWidget* parent = nullptr);

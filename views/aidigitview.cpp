@@ -10,6 +10,9 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStyle>
+#include <algorithm>
+#include <cmath>
 
 namespace nuv {
 
@@ -48,10 +51,53 @@ void CAIDigitView::OnInitialUpdate()
     }
     setUpdatesEnabled(false);
     m_pRows->SetColumns(titles, channels);
-    setColumnWidth(0, 50);
+    m_nModesShown = 0;
+    n = m_pRows->ChannelColumns();
+    m_nRange.fill(0);
     for (int i = 0; i < n; ++i)
-        setColumnWidth(i + 1, 60);
+        m_nRange[size_t(i)] = doc->m_Param.Range[channels[i]];
+    FitColumns();
     setUpdatesEnabled(true);
+}
+
+void CAIDigitView::FitColumns()
+{
+    // Every column is as wide as its widest possible number in the modes its rows show
+    // (the current mode and those of rows already in the list), and at least as wide as
+    // usual. The widths come from this view's own font.
+    const QFontMetrics fm = fontMetrics();
+    const QFontMetrics head = horizontalHeader()->fontMetrics();
+    const int pad = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 4;
+    const unsigned modes = m_nModesShown | (1u << unsigned(m_nMode));
+    setColumnWidth(0, std::max({50, fm.horizontalAdvance(QString::number(kRowModulus - 1)) + pad,
+                                head.horizontalAdvance(QStringLiteral("Index")) + pad}));
+    for (int i = 0; i < m_pRows->ChannelColumns(); ++i) {
+        int widest = head.horizontalAdvance(m_pRows->headerData(i + 1, Qt::Horizontal).toString());
+        for (const QString& t : WidestTexts(m_nRange[size_t(i)], modes))
+            widest = std::max(widest, fm.horizontalAdvance(t));
+        setColumnWidth(i + 1, std::max(60, widest + pad));
+    }
+}
+
+QStringList CAIDigitView::WidestTexts(uint32_t rangeCode, unsigned modes)
+{
+    QStringList out;
+    if (modes & (1u << unsigned(DigitDisplayMode::Decimal)))
+        out << QString::number(0xFFFF);
+    if (modes & (1u << unsigned(DigitDisplayMode::Hex)))
+        out << QString::number(0xFFFF, 16);
+    if (modes & (1u << unsigned(DigitDisplayMode::Voltage))) {
+        // The ends of the range, and the larger end with a sign for readings beyond it.
+        RangeInfo info{};
+        if (MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, rangeCode, &info) != 0) {
+            const double big = std::max(std::fabs(info.RangeMax), std::fabs(info.RangeMin));
+            for (double v : {info.RangeMax, info.RangeMin, -big})
+                out << QString::asprintf("%.3f", v);
+        } else {
+            out << QStringLiteral("-0000.000");   // no range at hand: room for any range's values
+        }
+    }
+    return out;
 }
 
 void CAIDigitView::AppendReading(uint64_t sampleCount, const ScanBlock& scan)
@@ -60,9 +106,15 @@ void CAIDigitView::AppendReading(uint64_t sampleCount, const ScanBlock& scan)
     // viewport is repainted once afterwards instead of being scrolled pixel by pixel.
     viewport()->setUpdatesEnabled(false);
     const uint64_t n = sampleCount % kRowModulus;
-    if (n == 0)
+    if (n == 0) {
         m_pRows->Clear();
+        m_nModesShown = 0;
+    }
     m_pRows->Append(uint32_t(n), m_nMode, scan);
+    if (!(m_nModesShown & (1u << unsigned(m_nMode)))) {
+        m_nModesShown |= 1u << unsigned(m_nMode);
+        FitColumns();
+    }
     scrollToBottom();
     viewport()->setUpdatesEnabled(true);
 }
@@ -91,6 +143,7 @@ bool CAIDigitView::OnCmdMsg(int nID, CCmdUI* pUI)
         pUI->SetCheck(m_nMode == mode ? 1 : 0);
     } else {
         m_nMode = mode;   // rows appended from now on
+        FitColumns();
     }
     return true;
 }

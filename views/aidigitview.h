@@ -6,6 +6,7 @@
 #include "wndmsg.h"
 
 #include <QTableView>
+#include <array>
 
 class QMenu;
 
@@ -43,9 +44,15 @@ protected:
 
 private:
     bool RouteCommand(int nID, CCmdUI* pUI);
+    void FitColumns();
+    // The widest texts a column of range `rangeCode` can show in the modes of `modes`
+    // (bit m for DigitDisplayMode m).
+    static QStringList WidestTexts(uint32_t rangeCode, unsigned modes);
 
     CDigitRowModel* m_pRows;
     DigitDisplayMode m_nMode = DigitDisplayMode::Voltage;
+    unsigned m_nModesShown = 0;                // modes of the rows in the list, bit per mode
+    std::array<uint32_t, 8> m_nRange{};        // range code of each channel column
 };
 
 } // namespace nuv

@@ -1,5 +1,6 @@
 #include "aidigitvw.h"
 
+#include "aicurvevw.h"
 #include "aidigitvw_table.h"
 #include "aihistdoc.h"
 #include "mainfrm.h"
@@ -52,7 +53,11 @@ void CAIDigitVw::OnInitialUpdate()
     m_bInitialized = true;
 }
 
-void CAIDigitVw::OnUpdate(CView*, int) { viewport()->update(); }
+void CAIDigitVw::OnUpdate(CView*, int)
+{
+    UpdateBars();   // a new display mode can widen the columns
+    viewport()->update();
+}
 
 void CAIDigitVw::SetScrollSizes(int maxPosition)
 {
@@ -74,8 +79,11 @@ void CAIDigitVw::UpdateBars()
         v->setValue(d->m_nPosition);
 
     const CAIHistDoc* d = GetDoc();
-    const int channels = d != nullptr ? int(std::min<uint32_t>(d->m_nChannelCount, 8)) : 8;
-    const int width = (channels + 1) * digittable::kColumnStep;
+    int width = 9 * digittable::kColumnStep;
+    if (d != nullptr && d->m_bOpen)
+        width = MeasureDigitTable(*d).Width();
+    else if (d != nullptr)
+        width = (int(std::min<uint32_t>(d->m_nChannelCount, 8)) + 1) * digittable::kColumnStep;
     QScrollBar* h = horizontalScrollBar();
     h->setRange(0, std::max(0, width - viewport()->width()));
     h->setPageStep(std::max(1, width / 10));
@@ -93,8 +101,13 @@ void CAIDigitVw::SetPosition(int position)
 void CAIDigitVw::ApplyPosition(int position)
 {
     verticalScrollBar()->setSliderPosition(position);
-    if (CAIHistDoc* d = GetDoc())
+    if (CAIHistDoc* d = GetDoc()) {
         d->MoveTo(position);
+        // The waveform cursors keep their place on screen: the readings under them, which
+        // the table highlights, change with the position.
+        if (d->m_pCurveVw != nullptr)
+            d->m_pCurveVw->PublishCursorIndices();
+    }
     viewport()->update();
 }
 
@@ -238,7 +251,9 @@ bool CAIDigitVw::ShiftPicture(int64_t from, int64_t to)
     rows.MaxRows = int(kHistTableRows);
     rows.Codes = &d->m_Window[0][0];
     rows.SlotStride = kHistWindowScans;
-    PaintDigitTable(p, m_image.size(), *d, rows, horizontalScrollBar()->value(), true, &dirty);
+    DigitTableStyle style;
+    style.GlyphRuns = true;
+    PaintDigitTable(p, m_image.size(), *d, rows, horizontalScrollBar()->value(), style, &dirty);
     return true;
 }
 
@@ -258,7 +273,9 @@ void CAIDigitVw::RenderTo(QImage& image)
     rows.Codes = &d->m_Window[0][0];
     rows.SlotStride = kHistWindowScans;
     rows.RowStride = 1;
-    PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value(), true);
+    DigitTableStyle style;
+    style.GlyphRuns = true;
+    PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value(), style);
 }
 
 void CAIDigitVw::paintEvent(QPaintEvent*)
@@ -304,6 +321,8 @@ bool CAIDigitVw::OnCmdMsg(int nID, CCmdUI* pUI)
     case ID_FILE_PRINT_PREVIEW:
         if (pUI != nullptr) {
             pUI->Enable(d != nullptr && d->m_bOpen);
+            if (nID == ID_FILE_PRINT_DIRECT)
+                pUI->SetText(PrintDirectText());
             return true;
         }
         if (d == nullptr || !d->m_bOpen)

@@ -5,14 +5,17 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QPageLayout>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QPrinter;
 
 namespace nuv {
 
 class CAIHistDoc;
+class CDigitPrintPreview;
 
 class CAIDigitVw : public QAbstractScrollArea, public CView {
     Q_OBJECT
@@ -41,20 +44,34 @@ public:
     // copies the same picture to the screen.
     void RenderTo(QImage& image);
 
-    // Printing. Rows per page and page count for `printer` and the readings first..last
-    // (last < 0: to the end of the file).
+    // Printing. Pages show the table in dark ink on white under a header with the file,
+    // its start time, the channels with their ranges and the page number. Rows per page
+    // and page count for a page layout and the readings first..last (last < 0: to the end
+    // of the file).
+    int RowsPerPage(const QPageLayout& layout) const;
     int RowsPerPage(QPrinter& printer) const;
+    int PageCount(const QPageLayout& layout, int64_t first, int64_t last) const;
     int PageCount(QPrinter& printer, int64_t first, int64_t last) const;
-    // Prints readings first..last, honouring the printer's page range. False when there
-    // is nothing to print on or the painter cannot start.
+    // Paints page `page` (1-based) of the readings first..last into `paintRect` of `p`.
+    void PaintPage(QPainter& p, const QRect& paintRect, const QPageLayout& layout, int64_t first, int64_t last,
+                   int page);
+    // Prints readings first..last, honouring the printer's page range, with a progress
+    // dialog whose cancel button stops after the page being drawn. False when there is
+    // nothing to print on or the painter cannot start.
     bool PrintRange(QPrinter& printer, int64_t first = 0, int64_t last = -1);
     // Writes readings first..last as a PDF file.
     bool PrintToPdf(const QString& path, int64_t first = 0, int64_t last = -1);
+    // Print directly prints at most this many pages; more go through the print dialog.
+    static constexpr int kDirectPageLimit = 100;
+    // Text of the print-directly item: how many pages it would print from the position.
+    QString PrintDirectText();
 
-    // The print dialog (57607) and the preview (57609); tests replace them. The dialog
-    // returns true to print.
+    // Test seams: every printer the commands make is first given to m_preparePrinter;
+    // m_printDialog replaces the print dialog (true: print) and m_printPreview the
+    // preview's event loop.
+    std::function<void(QPrinter&)> m_preparePrinter;
     std::function<bool(QPrinter&, int pageCount)> m_printDialog;
-    std::function<void(QPrinter&)> m_printPreview;
+    std::function<void(CDigitPrintPreview&)> m_printPreview;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -68,6 +85,7 @@ private:
     void OnBarAction(int action);
     void ApplyPosition(int position);
     void UpdateBars();
+    void PreparePrinter(QPrinter& printer);
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
@@ -92,6 +110,7 @@ private:
     bool m_bInitialized = false;
     int m_nMaxPosition = 0;      // bound of every scroll request
     int m_nPageStep = 72;
+    std::unique_ptr<QPageLayout> m_pPageLayout;   // the default printer's page, for the menu text
 };
 
 } // namespace nuv

@@ -16,17 +16,6 @@ using namespace digittable;
 
 namespace {
 
-const QFont& TableFont()
-{
-    // Built once and kept for the program's life (it outlives any painter).
-    static const QFont* font = [] {
-        auto* f = new QFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        f->setPixelSize(12);
-        return f;
-    }();
-    return *font;
-}
-
 // Glyphs of the characters numbers are made of, looked up once: the values of a column
 // then go to the painter as one glyph run instead of being laid out string by string.
 struct NumberGlyphs {
@@ -42,7 +31,7 @@ struct NumberGlyphs {
     }
 
 private:
-    NumberGlyphs() : raw(QRawFont::fromFont(TableFont()))
+    NumberGlyphs() : raw(QRawFont::fromFont(DigitTableFont()))
     {
         if (!raw.isValid())
             return;
@@ -152,30 +141,105 @@ QString ValueText(int mode, uint16_t code, double value)
     }
 }
 
+// Unit shown for each slot: an unknown range code keeps the previous column's unit.
+void SlotUnits(const CAIHistDoc& doc, const int* channels, int count, QString* units)
+{
+    QString unit = QStringLiteral("V");
+    for (int slot = 0; slot < count; ++slot) {
+        const uint32_t code = doc.m_Param.Range[channels[slot]];
+        if (code < uint32_t(kRangeCount))
+            unit = RangeUnitText(code);
+        units[slot] = unit;
+    }
+}
+
+int SlotChannels(const CAIHistDoc& doc, int* channels)
+{
+    return std::min<int>(EnabledChannels(doc.m_Param, channels), int(std::min<uint32_t>(doc.m_nChannelCount, 8)));
+}
+
+// On paper every colour is made dark enough to read on white; its hue stays.
+QColor PaperInk(QRgb rgb)
+{
+    QColor c = QColor::fromRgb(rgb).toHsl();
+    if (c.lightnessF() > 0.32)
+        c.setHslF(c.hslHueF(), c.hslSaturationF(), 0.32);
+    return c.toRgb();
+}
+
 } // namespace
 
+const QFont& DigitTableFont()
+{
+    // Built once and kept for the program's life (it outlives any painter).
+    static const QFont* font = [] {
+        auto* f = new QFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        f->setPixelSize(12);
+        return f;
+    }();
+    return *font;
+}
+
+int DigitTableLayout::Width() const
+{
+    // The usual width, or more when the columns are wider; a few pixels to spare after
+    // the last column's text.
+    return std::max((Columns + 1) * kColumnStep, CellRight(std::max(Columns - 1, 0), 0) + 10);
+}
+
+DigitTableLayout MeasureDigitTable(const CAIHistDoc& doc)
+{
+    DigitTableLayout l;
+    if (!doc.m_bOpen)
+        return l;
+    const QFontMetrics fm(DigitTableFont());
+    const int gap = fm.horizontalAdvance(QStringLiteral("  "));
+    const int64_t end = std::min<int64_t>(doc.m_nMaxPosition, doc.m_nScanCount);
+    const int index = std::max(fm.horizontalAdvance(QStringLiteral("Index")),
+                               fm.horizontalAdvance(QString::number(std::max<int64_t>(end - 1, 0))));
+    l.IndexWidth = std::max(kIndexWidth, index + 4);
+
+    int channels[kChannels];
+    QString units[kChannels];
+    l.Columns = SlotChannels(doc, channels);
+    SlotUnits(doc, channels, l.Columns, units);
+    const int mode = doc.m_nDigitMode;
+    int widest = 0;
+    for (int slot = 0; slot < l.Columns; ++slot) {
+        const int c = channels[slot];
+        // The widest number of a column is at one end of its codes.
+        for (const QString& t : {HeaderText(mode, c, units[slot]), ValueText(mode, 0, doc.CodeValue(c, 0)),
+                                 ValueText(mode, 0xFFFF, doc.CodeValue(c, 0xFFFF))})
+            widest = std::max(widest, fm.horizontalAdvance(t.trimmed()) + gap);
+    }
+    l.Step = std::max(kColumnStep, widest);
+    return l;
+}
+
 int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows, int hscroll,
-                    bool glyphRuns, const QRect* dirty)
+                    const DigitTableStyle& style, const QRect* dirty)
 {
     const QRect area(QPoint(0, 0), size);
     if (!doc.m_bOpen)
         return 0;
+    const DigitTableLayout layout = MeasureDigitTable(doc);
     const QRect paint = dirty != nullptr ? dirty->intersected(area) : area;
+    auto ink = [&style](QRgb rgb) { return style.Paper ? PaperInk(rgb) : QColor::fromRgb(rgb); };
     p.save();
     p.setClipRect(paint);
-    p.fillRect(paint, Qt::black);
-    p.setFont(TableFont());
+    p.fillRect(paint, style.Paper ? Qt::white : Qt::black);
+    p.setFont(DigitTableFont());
     p.setBackgroundMode(Qt::TransparentMode);
-    const QColor green(0, 255, 0);
-    CellWriter w(p, glyphRuns);
+    const QColor indexInk = style.Paper ? QColor(Qt::black) : QColor(0, 255, 0);
+    CellWriter w(p, style.GlyphRuns && !style.Paper);
 
     if (paint.top() < kRowHeight)
-        w.Right(kIndexWidth, 0, QStringLiteral("Index"), green);
+        w.Right(layout.IndexWidth, 0, QStringLiteral("Index"), indexInk);
 
     // Index column: rows stop at the end of the file and of the codes at hand.
     const int64_t end = std::min<int64_t>(doc.m_nMaxPosition, doc.m_nScanCount);
     int shown = 0;
-    QRect cell(0, kRowHeight, kIndexWidth, kRowHeight);
+    QRect cell(0, kRowHeight, layout.IndexWidth, kRowHeight);
     for (int64_t i = rows.First; i < rows.First + rows.MaxRows; ++i, cell.translate(0, kRowHeight)) {
         if (cell.top() > area.bottom())
             break;
@@ -185,29 +249,30 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
             break;
         ++shown;
         if (cell.intersects(paint))
-            w.Right(kIndexWidth, cell.top(), QString::number(i), green);
+            w.Right(layout.IndexWidth, cell.top(), QString::number(i), indexInk);
     }
 
-    // Channel columns, clipped behind the index column.
+    // Channel columns, clipped behind the index column. Slot k takes the colour of the
+    // k-th waveform strip.
     w.Flush();
-    p.setClipRect(QRect(kClipLeft, 0, std::max(0, size.width() - kClipLeft), size.height()).intersected(paint));
+    p.setClipRect(QRect(layout.ClipLeft(), 0, std::max(0, size.width() - layout.ClipLeft()), size.height())
+                      .intersected(paint));
     int enabled[kChannels];
-    const int count = std::min<int>(EnabledChannels(doc.m_Param, enabled), int(std::min<uint32_t>(doc.m_nChannelCount, 8)));
+    QString units[kChannels];
+    const int count = SlotChannels(doc, enabled);
+    SlotUnits(doc, enabled, count, units);
     const int mode = doc.m_nDigitMode;
-    const QColor cursor1 = QColor::fromRgb(doc.m_CursorColor[0]);
-    const QColor cursor2 = QColor::fromRgb(doc.m_CursorColor[1]);
-    QString unit = QStringLiteral("V");
+    const QColor cursor1 = ink(doc.m_CursorColor[0]);
+    const QColor cursor2 = ink(doc.m_CursorColor[1]);
     for (int slot = 0; slot < count; ++slot) {
         const int c = enabled[slot];
-        const uint32_t code = doc.m_Param.Range[c];
-        if (code < uint32_t(kRangeCount))
-            unit = RangeUnitText(code);   // an unknown code keeps the previous column's unit
-        const QRect head(kIndexWidth - hscroll + kColumnStep * slot, 0, kColumnWidth, kRowHeight);
+        const int right = layout.CellRight(slot, hscroll);
+        const QRect head(right - layout.CellWidth(), 0, layout.CellWidth(), kRowHeight);
         if (!head.intersects(area))
             continue;
-        const QColor colour = QColor::fromRgb(doc.m_TraceColor[c]);
+        const QColor colour = ink(doc.m_TraceColor[slot]);
         if (paint.top() < kRowHeight)
-            w.Right(head.right() + 1, 0, HeaderText(mode, c, unit), colour);
+            w.Right(right, 0, HeaderText(mode, c, units[slot]), colour);
         if (rows.Codes == nullptr)
             continue;
         const uint16_t* codes = rows.Codes + size_t(slot) * rows.SlotStride;
@@ -220,7 +285,7 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
             const QColor& pen = index == doc.m_nCursorScan[0]   ? cursor1
                                 : index == doc.m_nCursorScan[1] ? cursor2
                                                                 : colour;
-            w.Right(head.right() + 1, kRowHeight * (r + 1), ValueText(mode, k, doc.CodeValue(c, k)), pen);
+            w.Right(right, kRowHeight * (r + 1), ValueText(mode, k, doc.CodeValue(c, k)), pen);
         }
     }
     w.Flush();
@@ -229,3 +294,4 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
 }
 
 } // namespace nuv
+

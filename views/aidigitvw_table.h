@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+class QFont;
 class QPainter;
 
 namespace nuv {
@@ -21,6 +22,32 @@ constexpr int kColumnWidth = 100;
 constexpr int kClipLeft = 70;     // channel columns vanish behind the index column
 } // namespace digittable
 
+// Where the columns lie. The index column and the channel columns are at least as wide
+// as their usual sizes (60, and 100 pixels every 90), and wider when the widest number
+// of a column (its channel's range in the current mode, or the last index) needs more.
+struct DigitTableLayout {
+    int IndexWidth = digittable::kIndexWidth;   // right edge of the index column
+    int Step = digittable::kColumnStep;         // from one channel column to the next
+    int Columns = 0;
+    int ClipLeft() const { return IndexWidth + (digittable::kClipLeft - digittable::kIndexWidth); }
+    int CellWidth() const { return Step + (digittable::kColumnWidth - digittable::kColumnStep); }
+    // Right edge of slot `slot`'s cells, with the columns shifted left by `hscroll`.
+    int CellRight(int slot, int hscroll) const { return IndexWidth - hscroll + Step * slot + CellWidth(); }
+    // Width the horizontal scroll bar covers.
+    int Width() const;
+};
+
+// Measures the columns of `doc`'s table in its display mode with the table's font.
+DigitTableLayout MeasureDigitTable(const CAIHistDoc& doc);
+
+// How the table is drawn: on screen green and channel colours on black, optionally from
+// cached glyphs (fast; printers and PDF files need real text, which keeps the characters);
+// on paper the same colours made dark, on white.
+struct DigitTableStyle {
+    bool GlyphRuns = false;
+    bool Paper = false;
+};
+
 struct DigitTableRows {
     int64_t First = 0;            // absolute index of the first row
     int Available = 0;            // rows whose codes are present
@@ -31,11 +58,12 @@ struct DigitTableRows {
 };
 
 // Paints the table into the area (0,0)-(size) of `p`, columns shifted left by `hscroll`
-// pixels. Returns the rows shown. Draws nothing while `doc` holds no file. `glyphRuns`
-// draws the numbers from cached glyphs (fast, for the screen); without it every text is
-// laid out as text (for printers and PDF files, which keep the characters).
-// With `dirty`, only that part is painted (the rest of the picture is kept).
+// pixels. Returns the rows shown. Draws nothing while `doc` holds no file. With `dirty`,
+// only that part is painted (the rest of the picture is kept).
 int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows,
-                    int hscroll, bool glyphRuns = false, const QRect* dirty = nullptr);
+                    int hscroll, const DigitTableStyle& style = {}, const QRect* dirty = nullptr);
+
+// The font the table is drawn with.
+const QFont& DigitTableFont();
 
 } // namespace nuv
