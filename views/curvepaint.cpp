@@ -45,7 +45,18 @@ QFont CCurvePainter::LabelFont()
     return font;
 }
 
-int CCurvePainter::TextWidth(const QString& text) const { return m_metrics.horizontalAdvance(text); }
+int CCurvePainter::TextWidth(const QString& text) const
+{
+    // The same few dozen label texts are measured on every redraw.
+    auto it = m_widthCache.constFind(text);
+    if (it != m_widthCache.constEnd())
+        return *it;
+    if (m_widthCache.size() > 1024)
+        m_widthCache.clear();
+    const int w = m_metrics.horizontalAdvance(text);
+    m_widthCache.insert(text, w);
+    return w;
+}
 
 void CCurvePainter::DrawText(QPainter& p, const QFontMetrics& fm, int x, int baseline, const QString& text,
                              bool rightAligned)

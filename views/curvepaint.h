@@ -83,6 +83,7 @@ private:
     qreal m_dpr = 1.0;
     QFont m_font;
     QFontMetrics m_metrics;
+    mutable QHash<QString, int> m_widthCache;
     // Laid-out label texts: the same few dozen strings come back on every redraw, and
     // shaping them anew is most of the background's cost.
     struct CachedText {
