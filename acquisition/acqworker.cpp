@@ -129,11 +129,13 @@ int AcquisitionWorker::Run()
     m_nCodesInLast = 0;
     m_Start = StartTime{};
     m_nRecords = 0;
+    m_bWriteFailed = false;
     PooledEventsInUse();   // the pool of posted messages exists before the first cycle
     std::memset(doc.m_ValueRing, 0, sizeof doc.m_ValueRing);
     m_nCJCPeriod = CJCPeriod(m_fReadInterval);
 
-    if (!MDQ4170_AI_VerifyParam(m_hDevice, &m_Run))
+    // A module that is gone corrects nothing: InitTask then tells what happened.
+    if (!MDQ4170_AI_VerifyParam(m_hDevice, &m_Run) && MDQ4170_GetLastError() != MDQ4170_ERROR_DEVICE_NOT_CONNECTED)
         Message(kMsgVerify);
     m_bCorrected = std::memcmp(&m_Run, &m_Given, sizeof m_Run) != 0;
     doc.m_nRunChannels.store(m_Run.ChannelCount);
@@ -279,6 +281,7 @@ bool AcquisitionWorker::WriteRecord(uint32_t tick)
         if (IsChannelEnabled(m_Run, k))
             codes[n++] = doc.m_ScanCopy.Channel[k].Code;
     if (MDQ4170_FILE_Write(m_hFile, codes, 2 * n) != 2 * n) {
+        m_bWriteFailed = true;
         Message(kMsgWriteFailed);
         return false;
     }
@@ -318,7 +321,9 @@ void AcquisitionWorker::FinalHeader()
         if (MDQ4170_AI_GetRangeInfo(m_hDevice, m_Run.Range[c], &ri))
             PutRangeInfo(h + hdr::RangeInfoOfChannel0 + kDescriptorSize * size_t(c), ri);
     }
-    PutCounts(m_Header, m_nCodesInLast, m_nCount);
+    // The readings recorded, and the one whose write failed: a reading counted before a
+    // cold-junction failure never reached the file and is not announced there.
+    PutCounts(m_Header, m_nCodesInLast, m_nRecords + (m_bWriteFailed ? 1 : 0));
     SetOffset(m_hFile, 0);
     MDQ4170_FILE_Write(m_hFile, m_Header.data(), kHeaderSize);
 }

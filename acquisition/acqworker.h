@@ -88,6 +88,7 @@ private:
     // the run starts, from the run's record and the range information in force then.
     HeaderBytes m_Header{};
     uint64_t m_nRecords = 0;
+    bool m_bWriteFailed = false;
     uint32_t m_nLastHeaderTick = 0;
 };
 

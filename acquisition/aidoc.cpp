@@ -43,6 +43,12 @@ CAIDoc::CAIDoc()
 
 CAIDoc::~CAIDoc()
 {
+    // The windows may be gone already; the worker's last message must not reach them.
+    m_pFrame = nullptr;
+    m_pDigitView = nullptr;
+    m_pCurveView = nullptr;
+    m_pParamView = nullptr;
+    m_pDataView = nullptr;
     if (m_pWorker != nullptr) {
         m_bRunning.store(0);
         while (!WaitForWorkerIdle()) {
