@@ -28,6 +28,9 @@ constexpr int kExtraHeight = 720;   // the scrollable height is the maximum posi
 CAIDigitVw::CAIDigitVw(QWidget* parent) : QAbstractScrollArea(parent)
 {
     setObjectName(QStringLiteral("CAIDigitVw"));
+    // No frame: the pane's width is the table's first column plus the scroll bar, and a
+    // frame would hide the column's last digit.
+    setFrameShape(QFrame::NoFrame);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);   // the paint covers the whole client area
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     viewport()->setMouseTracking(true);

@@ -139,4 +139,11 @@ void CDigitPrintPreview::resizeEvent(QResizeEvent* e)
         Render();   // fitted to the new width
 }
 
+void CDigitPrintPreview::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (m_dZoom <= 0)
+        Render();   // the width to fit is known from now on
+}
+
 } // namespace nuv

@@ -10,6 +10,8 @@
 #include "msgseam.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPageLayout>
@@ -230,7 +232,10 @@ void CAIDigitVw::OnFilePrint()
         dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintSelection |
                           QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
         dialog.setMinMax(1, all);
-        dialog.setWindowTitle(QString::asprintf("打印 - 当前位置起 %d 页, 全部 %d 页", fromHere, all));
+        const QString count = QString::asprintf("当前位置起 %d 页, 全部 %d 页", fromHere, all);
+        dialog.setWindowTitle(QStringLiteral("打印 - ") + count);
+        if (auto* box = qobject_cast<QBoxLayout*>(dialog.layout()))
+            box->insertWidget(0, new QLabel(count, &dialog));
         if (auto* b = dialog.findChild<QAbstractButton*>(QStringLiteral("printSelection")))
             b->setText(QString::asprintf("当前位置至末尾 (%d 页)", fromHere));
         if (auto* b = dialog.findChild<QAbstractButton*>(QStringLiteral("printAll")))

@@ -162,8 +162,8 @@ int SlotChannels(const CAIHistDoc& doc, int* channels)
 QColor PaperInk(QRgb rgb)
 {
     QColor c = QColor::fromRgb(rgb).toHsl();
-    if (c.lightnessF() > 0.32)
-        c.setHslF(c.hslHueF(), c.hslSaturationF(), 0.32);
+    if (c.lightnessF() > 0.25)
+        c.setHslF(c.hslHueF(), c.hslSaturationF(), 0.25);
     return c.toRgb();
 }
 
