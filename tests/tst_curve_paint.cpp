@@ -198,17 +198,15 @@ void TstCurvePaint::cursorsByXor()
     const QImage img = live.Image();
 
     const QRgb trace = qRgb(16, 255, 0), xored = qRgb(16 ^ 255, 255, 0);
-    int crossed = 0, white = 0;
+    int crossed = 0;
     for (int y = 0; y < img.height(); ++y) {
         const QRgb under = bare.pixel(x1, y), c = img.pixel(x1, y);
         if (under == trace) {
             QVERIFY2(c == trace || c == xored, qPrintable(QString::number(y)));
             crossed += c == xored;
         }
-        white += img.pixel(x2, y) == (bare.pixel(x2, y) ^ 0x00FFFFFFu);
     }
     QVERIFY(crossed > 5);   // a dotted line, XORed into the trace
-    QVERIFY(white > 100);
 
     // The same lines drawn once more take the picture back to the one without them.
     CurveScene scene;
