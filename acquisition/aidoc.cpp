@@ -114,6 +114,18 @@ bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
 
 void CAIDoc::ClearSweep()
 {
+    // A worker finishing its last cycle after Stop may still store a reading: the sweep is
+    // cleared once it has ended (its last message).
+    if (m_bWorkerIdle.load(std::memory_order_acquire) == 0) {
+        m_bSweepClearDue = true;
+        return;
+    }
+    ClearSweepNow();
+}
+
+void CAIDoc::ClearSweepNow()
+{
+    m_bSweepClearDue = false;
     std::memset(m_CodeRing, 0, sizeof m_CodeRing);
     std::memset(m_ValueRing, 0, sizeof m_ValueRing);
     m_nSweepPos.store(0, std::memory_order_release);
@@ -203,6 +215,11 @@ void CAIDoc::OnRunEnded(const RunEndNotice& n)
         m_Param = n.Run;
     if (m_bRunning.load() != 0)
         return;
+    if (m_bSweepClearDue) {
+        ClearSweepNow();
+        if (m_pCurveView != nullptr)
+            m_pCurveView->viewport()->update();
+    }
     if (m_pParamView != nullptr)
         m_pParamView->EnablePanel(true);
     // Without a frame to handle WM_USER+9 the file would stay open.

@@ -50,6 +50,8 @@ public:
     // unreadable store) the document keeps DefaultAIParam().
     void LoadParam();
 
+    // Zeroes the sweep buffer; while a stopped worker still finishes its cycle, once it has
+    // ended.
     void ClearSweep();
     void UpdateFileStatus();
     // Before a recording run starts: refuses a file open in a history window of this
@@ -134,6 +136,8 @@ protected:
 
 private:
     void OnRunEnded(const RunEndNotice& n);
+    void ClearSweepNow();
+    bool m_bSweepClearDue = false;
     void ReleaseDataFile();
     bool m_bClosed = false;
     CWndHandle m_hDocWnd{this};       // the worker's last message comes here
