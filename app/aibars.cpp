@@ -7,8 +7,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextLayout>
 
 namespace nuv {
+
+QString WrapToolTipText(const QString& text, const QFont& font, int width)
+{
+    QStringList lines;
+    for (const QString& para : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(para, font);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            QString piece = para.mid(line.textStart(), line.textLength());
+            while (piece.endsWith(QLatin1Char(' ')))
+                piece.chop(1);
+            lines << piece;
+        }
+        layout.endLayout();
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 
 namespace {
 QLabel* HiddenLabel(const QString& text, QWidget* parent)
@@ -82,27 +101,33 @@ CStatusInfoBar::CStatusInfoBar(QWidget* parent) : QToolBar(parent)
     setFloatable(true);
     setMovable(true);
 
-    auto* body = new QWidget(this);
-    auto* box = new QHBoxLayout(body);
-    box->setContentsMargins(6, 1, 6, 1);
-    box->setSpacing(6);
+    // One item per label and field: in a narrow window the bar moves the pairs that do not
+    // fit behind its extension button instead of squeezing a label over its field.
     const struct {
         const char* label;
         int id;
         int width;
-    } fields[] = {{"文件名", IDC_STATUS_FILENAME, 320},
+    } fields[] = {{"文件名", IDC_STATUS_FILENAME, 200},
                   {"磁盘可用空间", IDC_STATUS_FREESPACE, 110},
                   {"存储数据大小", IDC_STATUS_STORED, 110},
                   {"采样次数", IDC_STATUS_COUNT, 90}};
     for (const auto& f : fields) {
-        box->addWidget(new QLabel(QString::fromUtf8(f.label), body));
-        auto* value = new QLineEdit(body);
+        auto* pair = new QWidget(this);
+        auto* box = new QHBoxLayout(pair);
+        box->setContentsMargins(6, 1, 6, 1);
+        box->setSpacing(6);
+        auto* label = new QLabel(QString::fromUtf8(f.label), pair);
+        label->setMinimumWidth(label->sizeHint().width());
+        box->addWidget(label);
+        auto* value = new QLineEdit(pair);
         value->setObjectName(QString::number(f.id));
         value->setReadOnly(true);
         value->setMinimumWidth(f.width);
-        box->addWidget(value, f.id == IDC_STATUS_FILENAME ? 3 : 1);
+        box->addWidget(value, 1);
+        if (f.id == IDC_STATUS_FILENAME)
+            pair->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        addWidget(pair);
     }
-    addWidget(body);
 }
 
 void CStatusInfoBar::SetField(int id, const QString& text)

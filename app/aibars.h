@@ -7,8 +7,14 @@
 class QLabel;
 class QPushButton;
 class QComboBox;
+class QFont;
 
 namespace nuv {
+
+// Width at which the operate bar's tips wrap.
+constexpr int kToolTipWidth = 256;
+// `text` broken into lines no wider than `width` pixels in `font`.
+QString WrapToolTipText(const QString& text, const QFont& font, int width);
 
 class COperateBar : public QToolBar {
     Q_OBJECT

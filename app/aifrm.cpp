@@ -12,10 +12,12 @@
 #include "tabctrlbar.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
+#include <QToolTip>
 
 namespace nuv {
 
@@ -79,6 +81,8 @@ bool CAIFrm::Create()
     for (int id : {ID_STOP_ACQ, ID_START_ACQ})
         m_wndOperateBar->Button(id)->installEventFilter(this);
     m_wndOperateBar->ZoomList()->installEventFilter(this);
+    // Floating, the bar is a window of its own: its tips show while it is inactive too.
+    m_wndOperateBar->setAttribute(Qt::WA_AlwaysShowToolTips);
 
     // Parameter bar, docked right.
     m_wndParamBar = new CTabCtrlBar(this);
@@ -123,6 +127,16 @@ void CAIFrm::showEvent(QShowEvent* e)
         m_wndParamBar->ApplyStoredSize();
         m_wndStatBar->ApplyStoredSize();
     }
+}
+
+void CAIFrm::LayoutPanesAfresh()
+{
+    if (!m_bSplitterBuilt)
+        return;
+    static_cast<CSplitterWnd*>(m_wndSplitter)->LayoutAfresh();
+    m_wndParamBar->ApplyStoredSize();
+    if (m_wndStatBar->isVisible())
+        m_wndStatBar->ApplyStoredSize();
 }
 
 void CAIFrm::resizeEvent(QResizeEvent* e)
@@ -223,9 +237,17 @@ void CAIFrm::OnIdleUpdateCmdUI()
 
 bool CAIFrm::eventFilter(QObject* o, QEvent* e)
 {
-    // Tool tips of the operate bar only while no acquisition runs.
-    if (e->type() == QEvent::ToolTip && GetDoc() != nullptr && GetDoc()->m_bRunning.load() != 0)
-        return true;
+    // Tool tips of the operate bar only while no acquisition runs, wrapped at 256 pixels.
+    if (e->type() == QEvent::ToolTip) {
+        if (GetDoc() != nullptr && GetDoc()->m_bRunning.load() != 0)
+            return true;
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w != nullptr && !w->toolTip().isEmpty()) {
+            const auto* help = static_cast<QHelpEvent*>(e);
+            QToolTip::showText(help->globalPos(), WrapToolTipText(w->toolTip(), QToolTip::font(), kToolTipWidth), w);
+            return true;
+        }
+    }
     return CChildFrame::eventFilter(o, e);
 }
 

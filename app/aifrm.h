@@ -42,6 +42,7 @@ public:
     int MenuId() const override;
     void OnMDIActivate(CChildFrame* activated) override;
     void OnIdleUpdateCmdUI() override;
+    void LayoutPanesAfresh() override;
 
     COperateBar* OperateBar() const { return m_wndOperateBar; }
     CStatusInfoBar* StatusInfoBar() const { return m_wndStatusInfoBar; }

@@ -76,6 +76,14 @@ void CAIHistFrm::showEvent(QShowEvent* e)
     }
 }
 
+void CAIHistFrm::LayoutPanesAfresh()
+{
+    if (!m_bSplitterBuilt)
+        return;
+    static_cast<CSplitterWnd*>(m_wndSplitter)->LayoutAfresh();
+    m_wndParamBar->ApplyStoredSize();
+}
+
 void CAIHistFrm::resizeEvent(QResizeEvent* e)
 {
     CChildFrame::resizeEvent(e);

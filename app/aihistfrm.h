@@ -29,6 +29,7 @@ public:
 
     int MenuId() const override;
     void OnIdleUpdateCmdUI() override;
+    void LayoutPanesAfresh() override;
     CTabCtrlBar* ParamBar() const { return m_wndParamBar; }
     QSplitter* Splitter() const { return m_wndSplitter; }
     // Initial width of the left pane: 160 pixels plus a vertical scroll bar.

@@ -34,8 +34,12 @@ public:
     // Carries out `nID` when its update rule enables it; false otherwise.
     bool ExecuteCmd(int nID);
 
-    // Another child window (or this one) became the active one.
+    // Activation moved: this window lost it to `activated`, or gained it (`activated` is
+    // this window). Windows not involved are not told.
     virtual void OnMDIActivate(CChildFrame* activated) {}
+    // The window fills the client area again after it was cascaded or tiled: panes and
+    // bars take their starting sizes for the new size.
+    virtual void LayoutPanesAfresh() {}
     // Idle update of the bars' buttons.
     virtual void OnIdleUpdateCmdUI() {}
     // Calls OnInitialUpdate of every view of the document once.
@@ -49,6 +53,9 @@ public:
 
     // Handle for messages posted to this window.
     HWND GetSafeHwnd() const { return m_hWnd.get(); }
+
+    // No menu of the toolkit's own over bars and docks: only the program's menus.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;

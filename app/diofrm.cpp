@@ -5,6 +5,8 @@
 #include "nuvapp.h"
 #include "resource.h"
 
+#include <QScrollArea>
+
 namespace nuv {
 
 CDIOFrm::CDIOFrm(CDIODoc* doc, QWidget* parent) : CChildFrame(doc, parent)
@@ -25,9 +27,14 @@ bool CDIOFrm::Create()
 {
     if (m_pDocument == nullptr)
         return false;
-    m_pView = new CDIOVw(this);
+    // In a small window the panel keeps its controls legible and scrolls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    m_pView = new CDIOVw(scroll);
     m_pView->SetDocument(m_pDocument);
-    setCentralWidget(m_pView);
+    scroll->setWidget(m_pView);
+    setCentralWidget(scroll);
     SetActiveView(m_pView);
     theApp.m_pDIOFrame = this;
     return true;

@@ -1,4 +1,4 @@
-// The DIO window: one panel, no bars.
+// The DIO window: one panel (scrolling when the window is smaller than it), no bars.
 #pragma once
 
 #include "childfrm.h"

@@ -49,6 +49,9 @@ CSplitterWnd::CSplitterWnd(QWidget* frame, QWidget* left, QWidget* right, int le
 {
     setObjectName(QStringLiteral("59648"));   // first pane id
     setChildrenCollapsible(false);
+    // In a small window the waveforms keep their room; the table gives way first.
+    left->setMinimumWidth(kMinTablePane);
+    right->setMinimumWidth(kMinWaveformPane);
     addWidget(left);
     addWidget(right);
     setStretchFactor(0, 0);
@@ -65,6 +68,18 @@ void CSplitterWnd::resizeEvent(QResizeEvent* e)
         const int total = s.value(0) + s.value(1);
         setSizes({m_nInitialLeft, std::max(0, total - m_nInitialLeft)});
     }
+    KeepLeftPaneToThird(this, m_pFrame->width());
+}
+
+void CSplitterWnd::LayoutAfresh()
+{
+    // Again at the next size change too: the window may get its new size only after this.
+    m_bSized = false;
+    if (!isVisible() || width() <= 0)
+        return;
+    const QList<int> s = sizes();
+    const int total = s.value(0) + s.value(1);
+    setSizes({m_nInitialLeft, std::max(0, total - m_nInitialLeft)});
     KeepLeftPaneToThird(this, m_pFrame->width());
 }
 

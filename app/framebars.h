@@ -22,6 +22,10 @@ bool BarLiesOutside(const QWidget* bar, const QWidget* frame);
 bool ToggleDockBar(QMainWindow* frame, QDockWidget* bar, Qt::DockWidgetArea area);
 bool ToggleToolBar(QMainWindow* frame, QToolBar* bar, Qt::ToolBarArea area);
 
+// Narrowest the two panes get in a small window: the waveform pane keeps its room.
+constexpr int kMinWaveformPane = 320;
+constexpr int kMinTablePane = 24;
+
 // The 1 x 2 split window of the AI and history windows: `left` starts `leftWidth` pixels
 // wide and keeps its width when the window grows; after every resize column 0 is cut to a
 // third of `frame`'s width when wider.
@@ -29,6 +33,8 @@ class CSplitterWnd : public QSplitter {
     Q_OBJECT
 public:
     CSplitterWnd(QWidget* frame, QWidget* left, QWidget* right, int leftWidth);
+    // The left pane starts again at its first width (cut to a third of the window).
+    void LayoutAfresh();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -5,6 +5,7 @@
 #include "nuvapp.h"
 
 #include <QApplication>
+#include <QLocale>
 
 int main(int argc, char* argv[])
 {
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QApplication::setQuitOnLastWindowClosed(true);
     nuv::InstallGuiMessageHandler();
+    nuv::InstallQtTranslations(QLocale::system());
 
     // The desktop hands files over as "--open <files>"; plain arguments open nothing. A
     // running instance takes them over, so they do not wait for a second device selection.

@@ -1,5 +1,6 @@
 #include "mainfrm.h"
 
+#include "barsizing.h"
 #include "childfrm.h"
 #include "cmdtable.h"
 #include "document.h"
@@ -26,6 +27,8 @@ CMainFrm::CMainFrm(QWidget* parent) : CMDITabFrameWnd(parent)
 {
     setObjectName(QStringLiteral("128"));
     setAcceptDrops(true);
+    // Tips show while another program has the focus too (floating bars set it themselves).
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     BuildMenus();
     ShowMenu(IDR_MAINFRAME);
     for (const AccelDef& a : AcceleratorTable()) {
@@ -233,17 +236,22 @@ void CMainFrm::Tile(bool rows)
     if (subs.isEmpty())
         return;
     const QRect area = m_wndMdiClient->viewport()->rect();
-    const int n = int(subs.size());
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow* sub = subs[i];
+    QList<int> minimum;
+    for (QMdiSubWindow* sub : subs) {
         m_wndMdiClient->RestoreChild(sub);
-        if (rows) {
-            const int h = area.height() / n;
-            sub->setGeometry(0, i * h, area.width(), h);
-        } else {
-            const int w = area.width() / n;
-            sub->setGeometry(i * w, 0, w, area.height());
-        }
+        const QSize m = sub->minimumSizeHint();
+        minimum.append(rows ? m.height() : m.width());
+    }
+    // Each window gets what it needs at least (the waveform pane its width) and an equal
+    // share of the rest.
+    const QList<int> lengths = TileLengths(minimum, rows ? area.height() : area.width());
+    int at = 0;
+    for (int i = 0; i < subs.size(); ++i) {
+        if (rows)
+            subs[i]->setGeometry(0, at, area.width(), lengths[i]);
+        else
+            subs[i]->setGeometry(at, 0, lengths[i], area.height());
+        at += lengths[i];
     }
 }
 
@@ -271,9 +279,14 @@ void CMainFrm::OnSubWindowActivated(QMdiSubWindow* sub)
         return;   // the main window lost the focus; the active child stays
     auto* frame = qobject_cast<CChildFrame*>(sub->widget());
     if (frame != m_pLastActive) {
+        // Only the window losing the activation and the one gaining it hear of it: a third
+        // window that already hid its floating bars must not remember them as hidden.
+        QPointer<CChildFrame> previous = m_pLastActive;
         m_pLastActive = frame;
-        for (CChildFrame* f : ChildFrames())
-            f->OnMDIActivate(frame);
+        if (previous != nullptr)
+            previous->OnMDIActivate(frame);
+        if (frame != nullptr)
+            frame->OnMDIActivate(frame);
     }
     OnIdleUpdate();
 }

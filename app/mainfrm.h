@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QPointer>
 
 class QMdiArea;
 class QMenu;
@@ -72,7 +73,7 @@ private:
     QHash<int, QList<QMenu*>> m_menus;
     int m_nMenuId = -1;
     QString m_strBaseTitle;
-    CChildFrame* m_pLastActive = nullptr;
+    QPointer<CChildFrame> m_pLastActive;
 };
 
 } // namespace nuv

@@ -18,16 +18,19 @@
 #include "handover.h"
 #include "mainfrm.h"
 #include "msgseam.h"
+#include "opendatafile.h"
 #include "resource.h"
 #include "seldevdlg.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QSettings>
+#include <QTranslator>
 
 namespace nuv {
 
@@ -36,11 +39,6 @@ CNUVApp theApp;
 namespace {
 
 const char* const kRecentGroup = "Recent File List";
-
-QString DataFileFilter()
-{
-    return QStringLiteral("二进制原码数据文件 (*.bin)");
-}
 
 class CWaitCursor {
 public:
@@ -51,6 +49,23 @@ public:
 } // namespace
 
 CNUVApp::CNUVApp() = default;
+
+QString InstallQtTranslations(const QLocale& locale)
+{
+    // The toolkit's own texts (dialog buttons, the file, print and message dialogs) in the
+    // operator's language; where the system asks for the toolkit's source language, or
+    // for one it has no translation of, in Chinese like the rest of the program.
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    const bool english = locale.language() == QLocale::English || locale.language() == QLocale::C;
+    if ((english || !translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), dir)) &&
+        !translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"), dir)) {
+        delete translator;
+        return {};
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator->language();
+}
 
 uint32_t CNUVApp::CountFreeDevices(uint32_t count)
 {
@@ -271,17 +286,15 @@ CAIHistDoc* CNUVApp::OpenDocumentFile(const QString& path)
 
 void CNUVApp::OnOpenDataFile()
 {
-    QWidget* owner = m_pMainWnd;
-    const QString filter = DataFileFilter() + QStringLiteral(";;所有文件 (*.*)");
-    const QString path = QFileDialog::getOpenFileName(owner, QStringLiteral("打开历史数据文件"), QString(), filter);
+    // Starts in the folder last used for data files and remembers the one chosen.
+    const QString path = GetOpenDataFileName(m_pMainWnd, QStringLiteral("打开历史数据文件"));
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }
 
 void CNUVApp::OnFileOpen()
 {
-    const QString filter = DataFileFilter() + QStringLiteral(";;所有文件 (*.*)");
-    const QString path = QFileDialog::getOpenFileName(m_pMainWnd, QStringLiteral("打开"), QString(), filter);
+    const QString path = GetOpenDataFileName(m_pMainWnd, QStringLiteral("打开"));
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }

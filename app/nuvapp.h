@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QLocale;
+
 namespace nuv {
 
 class CAIFrm;
@@ -62,5 +64,9 @@ private:
 };
 
 extern CNUVApp theApp;
+
+// Loads the toolkit's translations for `locale` (Chinese where it has none, or for English)
+// into the application; returns the language loaded, empty when none could be found.
+QString InstallQtTranslations(const QLocale& locale);
 
 } // namespace nuv

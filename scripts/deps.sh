@@ -3,7 +3,8 @@
 # missing ones). Needs root or sudo.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-      xvfb xauth fonts-noto-cjk fonts-liberation poppler-utils clang libclang-rt-14-dev)
+      qt6-translations-l10n xvfb xauth fonts-noto-cjk fonts-liberation poppler-utils clang
+      libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

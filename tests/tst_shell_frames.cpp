@@ -5,6 +5,9 @@
 #include "aidoc.h"
 #include "aifrm.h"
 #include "aibars.h"
+#include "aicurveview.h"
+#include "bitmaps.h"
+#include "opendatafile.h"
 #include "aihistfrm.h"
 #include "aihistdoc.h"
 #include "diofrm.h"
@@ -19,7 +22,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QScrollArea>
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QLabel>
@@ -33,8 +42,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QToolTip>
 #include <QUrl>
+
+#include "resource.h"
 
 using namespace nuv;
 
@@ -102,6 +115,39 @@ QStringList MenuIds(QMenu* menu)
     return ids;
 }
 
+// A tool bar dragged off its dock, and docked at the top again.
+void FloatToolBar(QMainWindow* frame, QToolBar* bar)
+{
+    frame->removeToolBar(bar);
+    bar->setParent(frame, Qt::Tool | Qt::FramelessWindowHint);
+    bar->show();
+}
+
+void DockToolBar(QMainWindow* frame, QToolBar* bar)
+{
+    bar->setParent(frame, Qt::Widget);
+    frame->addToolBar(Qt::TopToolBarArea, bar);
+    bar->show();
+}
+
+// Whether tab `i`, as drawn, shows window-tab image `image` somewhere (its opaque pixels).
+bool TabShowsImage(int i, int image)
+{
+    const QImage shot = Tabs()->grab(Tabs()->tabRect(i)).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage icon = LoadImageStrip(IDB_WINDOW_TABS).value(image).toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y0 = 0; y0 + icon.height() <= shot.height(); ++y0)
+        for (int x0 = 0; x0 + icon.width() <= shot.width(); ++x0) {
+            bool all = true;
+            for (int y = 0; y < icon.height() && all; ++y)
+                for (int x = 0; x < icon.width() && all; ++x)
+                    if (qAlpha(icon.pixel(x, y)) == 255 && shot.pixel(x0 + x, y0 + y) != icon.pixel(x, y))
+                        all = false;
+            if (all)
+                return true;
+        }
+    return false;
+}
+
 class CTestView : public QWidget, public CView {
 public:
     explicit CTestView(QWidget* parent) : QWidget(parent) {}
@@ -140,7 +186,7 @@ private slots:
         QCOMPARE(Main()->TabBar()->objectName(), QStringLiteral("141"));
     }
 
-    void historyTabImages()
+    void tabImagesFollowTheWindowKind()
     {
         g_msgs.clear();
         QVERIFY(theApp.OpenDocumentFile(QStringLiteral("/nonexistent/none.bin")) != nullptr);
@@ -152,17 +198,17 @@ private slots:
         QCOMPARE(Main()->CurrentMenuId(), 182);
         CloseAllHistory();
         QCOMPARE(Tabs()->count(), 2);
-        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/again.bin"));
-        Settle();
-        QCOMPARE(Tabs()->count(), 3);
-        QCOMPARE(Tabs()->TabImage(2), 2);
-        // Two more: the fifth tab has image index 4, beyond the strip; it still draws.
-        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/third.bin"));
-        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/fourth.bin"));
+        // Five windows: every history tab shows the history image, the fifth one too.
+        for (const char* f : {"/nonexistent/a.bin", "/nonexistent/b.bin", "/nonexistent/c.bin"})
+            theApp.OpenDocumentFile(QString::fromLatin1(f));
         Settle();
         QCOMPARE(Tabs()->count(), 5);
-        QCOMPARE(Tabs()->TabImage(4), 4);
-        QVERIFY(!Tabs()->grab().isNull());
+        for (int i = 2; i < 5; ++i)
+            QCOMPARE(Tabs()->TabImage(i), 2);
+        QVERIFY(TabShowsImage(4, 2));
+        QVERIFY(!TabShowsImage(4, 3));
+        QVERIFY(TabShowsImage(0, 0));
+        QVERIFY(TabShowsImage(1, 1));
         CloseAllHistory();
     }
 
@@ -362,14 +408,15 @@ private slots:
         QCOMPARE(count(QRect(0, 0, w / 2, h / 2)), 0);
         QCOMPARE(img.pixelColor(5, 5).rgb(), Main()->MdiClient()->m_crBack.rgb());
 
-        // Reopening from the menu.
-        QVERIFY(Main()->ExecuteCmd(32812));
+        // Reopening from the menu, DIO first: each tab keeps the image of its kind.
         QVERIFY(Main()->ExecuteCmd(32811));
+        QVERIFY(Main()->ExecuteCmd(32812));
         Settle();
         QVERIFY(theApp.m_pAIFrame != nullptr);
         QVERIFY(theApp.m_pDIOFrame != nullptr);
-        QCOMPARE(Tabs()->TabImage(0), 0);
-        QCOMPARE(Tabs()->TabImage(1), 1);
+        QCOMPARE(Tabs()->tabText(0), QStringLiteral("DIO数字量"));
+        QCOMPARE(Tabs()->TabImage(0), 1);
+        QCOMPARE(Tabs()->TabImage(1), 0);
     }
 
     void aiWindowIsUnique()
@@ -502,9 +549,27 @@ private slots:
         Settle();
     }
 
-    void toolTipsOnlyWhileIdle()
+    void toolTipsWrapAndShowWhileInactiveButNotWhileRunning()
     {
         CAIFrm* ai = theApp.m_pAIFrame;
+        // The long tip of the zoom list wraps at 256 pixels.
+        QWidget* zoom = ai->OperateBar()->ZoomList();
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), Main()->mapToGlobal(QPoint(50, 50)));
+        QApplication::sendEvent(zoom, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
+        QVERIFY(lines.size() > 3);
+        QCOMPARE(lines.join(QString()).remove(QLatin1Char(' ')), zoom->toolTip().remove(QLatin1Char(' ')));
+        const QFontMetrics fm(QToolTip::font());
+        for (const QString& l : lines)
+            QVERIFY2(fm.horizontalAdvance(l) <= 256, qPrintable(l));
+        QToolTip::hideText();
+        // Shown while the program is not the active one: docked and floating.
+        QVERIFY(ai->OperateBar()->window()->testAttribute(Qt::WA_AlwaysShowToolTips));
+        FloatToolBar(ai, ai->OperateBar());
+        QVERIFY(ai->OperateBar()->isWindow() && ai->OperateBar()->testAttribute(Qt::WA_AlwaysShowToolTips));
+        DockToolBar(ai, ai->OperateBar());
+
         QPushButton* stop = ai->OperateBar()->Button(1316);
         const QPoint at = stop->rect().center();
         QHelpEvent idle(QEvent::ToolTip, at, stop->mapToGlobal(at));
@@ -681,6 +746,179 @@ private slots:
         Settle();
         QCOMPARE(int(HistFrames().size()), before + 3);
         CloseAllHistory();
+    }
+
+    void floatingBarsSurviveAiDioHistoryAi()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        Main()->ActivateFrame(ai);
+        Settle();
+        QToolBar* operate = ai->OperateBar();
+        CTabCtrlBar* stats = ai->StatisticsBar();
+        stats->show();
+        stats->setFloating(true);
+        FloatToolBar(ai, operate);
+        Settle();
+        QVERIFY(operate->isWindow() && stats->isWindow());
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/sequence.bin"));
+        Settle();
+        CAIHistFrm* hist = HistFrames().value(0);
+        QVERIFY(hist != nullptr);
+        // AI -> DIO -> history -> AI: hidden while another kind is active, back afterwards.
+        Main()->ActivateFrame(ai);
+        Settle();
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Settle();
+        QVERIFY(!operate->isVisible() && !stats->isVisible());
+        Main()->ActivateFrame(hist);
+        Settle();
+        QVERIFY(!operate->isVisible() && !stats->isVisible());
+        Main()->ActivateFrame(ai);
+        Settle();
+        QVERIFY(operate->isVisible());
+        QVERIFY(stats->isVisible());
+        // Put back: operate bar docked at the top, statistics bar docked and hidden.
+        DockToolBar(ai, operate);
+        stats->setFloating(false);
+        stats->hide();
+        CloseAllHistory();
+        QVERIFY(ai->OperateBar()->isVisible());
+    }
+
+    void onlyTheProgramsOwnMenusOverBars()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        Main()->ActivateFrame(ai);
+        ai->StatisticsBar()->show();
+        Settle();
+        auto rightClick = [](QWidget* target, QWidget* at, QPoint pos) {
+            const QPoint inTarget = at->mapTo(target, pos);
+            QContextMenuEvent e(QContextMenuEvent::Mouse, inTarget, target->mapToGlobal(inTarget));
+            QApplication::sendEvent(target, &e);
+            QApplication::processEvents();
+            QWidget* popup = QApplication::activePopupWidget();
+            if (popup != nullptr)
+                popup->close();
+            return popup == nullptr;
+        };
+        // Operate bar, the title of each dock, the main window's menu bar.
+        QVERIFY(rightClick(ai, ai->OperateBar(), QPoint(2, 2)));
+        QVERIFY(rightClick(ai, ai->ParamBar(), QPoint(20, 4)));
+        QVERIFY(rightClick(ai, ai->StatisticsBar(), QPoint(20, 4)));
+        QVERIFY(rightClick(Main(), Main()->menuBar(), QPoint(Main()->menuBar()->width() - 5, 5)));
+        ai->StatisticsBar()->hide();
+        QVERIFY(!ai->IsStatusInfoBarVisible());
+    }
+
+    void maximizingAgainAfterTiling()
+    {
+        CAIFrm* ai = theApp.m_pAIFrame;
+        Main()->ActivateFrame(ai);
+        Settle();
+        const int fullLeft = ai->Splitter()->sizes().value(0);
+        const int paramWidth = ai->ParamBar()->width();
+        QVERIFY(Main()->ExecuteCmd(57652));   // columns: the AI window is narrow
+        Settle();
+        auto* sub = qobject_cast<QMdiSubWindow*>(ai->parentWidget());
+        QVERIFY(!Main()->MdiClient()->IsMaximizedChild(sub));
+        QVERIFY(ai->Splitter()->sizes().value(0) < fullLeft);
+        // The toolkit's own maximize (its button, a double click on the title).
+        sub->showMaximized();
+        Settle();
+        QVERIFY(Main()->MdiClient()->IsMaximizedChild(sub));
+        QVERIFY(!(sub->windowState() & Qt::WindowMaximized));
+        QTRY_COMPARE(Main()->windowTitle(), QStringLiteral("MDQ4170-0 产品演示系统 - AI模拟量输入"));
+        QWidget* corner = Main()->menuBar()->cornerWidget(Qt::TopRightCorner);
+        QVERIFY(corner == nullptr || !corner->isVisible());
+        QTRY_COMPARE(ai->Splitter()->sizes().value(0), std::min(CAIFrm::InitialLeftPaneWidth(), ai->width() / 3));
+        QTRY_COMPARE(ai->ParamBar()->width(), paramWidth);
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Main()->ActivateFrame(ai);
+        Settle();
+    }
+
+    void smallWindowsKeepEveryControlLegible()
+    {
+        const QByteArray shots = qgetenv("NUV_SHOT_DIR");
+        CAIFrm* ai = theApp.m_pAIFrame;
+        theApp.OpenDocumentFile(QStringLiteral("/nonexistent/small.bin"));
+        Main()->ActivateFrame(ai);
+        ai->ShowStatusInfoBar(true);
+        ai->SetStatusField(1109, QStringLiteral("/home/operator/data/2024-05-01_run_0001.bin"));
+        Main()->resize(1024, 700);
+        Settle();
+        CStatusInfoBar* status = ai->StatusInfoBar();
+        auto* dioScroll = qobject_cast<QScrollArea*>(theApp.m_pDIOFrame->centralWidget());
+        QVERIFY(dioScroll != nullptr);
+        const struct {
+            int cmd;
+            const char* name;
+        } arrangements[] = {{0, "maximized"}, {57650, "cascade"}, {57651, "rows"}, {57652, "columns"}};
+        for (const auto& a : arrangements) {
+            if (a.cmd != 0)
+                QVERIFY(Main()->ExecuteCmd(a.cmd));
+            Settle();
+            Settle();
+            const QString where = QString::fromLatin1(a.name);
+            // The waveform pane keeps 320 pixels.
+            QVERIFY2(ai->GetCurveView()->width() >= 320, qPrintable(where + QString::number(ai->GetCurveView()->width())));
+            // The DIO panel never gets smaller than its controls need; it scrolls instead.
+            QWidget* dio = dioScroll->widget();
+            QVERIFY2(dio->width() >= dio->minimumSizeHint().width() && dio->height() >= dio->minimumSizeHint().height(),
+                     qPrintable(where));
+            if (!shots.isEmpty())
+                Main()->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/small-%1.png").arg(where));
+            // No status label overprints its field; each label is shown whole, and a pair
+            // that does not fit waits behind the bar's extension button.
+            QList<QWidget*> row;
+            for (QWidget* w : status->findChildren<QWidget*>())
+                if ((qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w)) && w->isVisibleTo(status))
+                    row << w;
+            QVERIFY(row.size() >= 2);
+            if (row.size() < 8) {
+                auto* more = status->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+                QVERIFY2(more != nullptr && more->isVisible(), qPrintable(where));
+            }
+            for (QWidget* w : row) {
+                if (auto* l = qobject_cast<QLabel*>(w))
+                    QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(where + l->text()));
+                const QRect r(w->mapTo(status, QPoint(0, 0)), w->size());
+                QVERIFY2(status->rect().contains(r), qPrintable(where + w->objectName()));
+                for (QWidget* other : row)
+                    if (other != w)
+                        QVERIFY2(!r.intersects(QRect(other->mapTo(status, QPoint(0, 0)), other->size())),
+                                 qPrintable(where + w->objectName()));
+            }
+        }
+        ai->ShowStatusInfoBar(false);
+        CloseAllHistory();
+        Main()->ActivateFrame(theApp.m_pDIOFrame);
+        Main()->ActivateFrame(ai);
+        Main()->resize(1400, 900);
+        Settle();
+    }
+
+    void dialogsSpeakChineseAndStartInTheLastDataFolder()
+    {
+        QCOMPARE(InstallQtTranslations(QLocale::c()), QStringLiteral("zh_CN"));
+        QDialogButtonBox box(QDialogButtonBox::Open | QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+        QVERIFY(box.button(QDialogButtonBox::Open)->text().contains(QStringLiteral("打开")));
+        QVERIFY(box.button(QDialogButtonBox::Save)->text().contains(QStringLiteral("保存")));
+
+        QTemporaryDir dir;
+        RememberDataFolder(dir.filePath(QStringLiteral("run.bin")));
+        for (int cmd : {32851, 57601}) {
+            QString seen;
+            QTimer::singleShot(200, [&seen] {
+                if (auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                    seen = QDir(dlg->directory()).absolutePath() + QLatin1Char('|') + dlg->windowTitle();
+                    dlg->reject();
+                }
+            });
+            QVERIFY(Main()->ExecuteCmd(cmd));
+            QCOMPARE(seen.section(QLatin1Char('|'), 0, 0), QDir(dir.path()).absolutePath());
+        }
     }
 
     void screenshot()

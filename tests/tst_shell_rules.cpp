@@ -78,6 +78,16 @@ private slots:
         QCOMPARE(ClampLeftPane(50, 0), 0);
     }
 
+    void tilingGivesEachWindowItsMinimum()
+    {
+        // Room to spare: minimums plus equal shares of the rest, all of it used but rounding.
+        QCOMPARE(TileLengths({400, 60, 400}, 1024), (QList<int>{454, 114, 454}));
+        QCOMPARE(TileLengths({0, 0}, 1000), (QList<int>{500, 500}));
+        // Minimums that do not fit: equal shares.
+        QCOMPARE(TileLengths({700, 700}, 1024), (QList<int>{512, 512}));
+        QVERIFY(TileLengths({}, 500).isEmpty());
+    }
+
     void greetingSitsBottomRight()
     {
         const QRect r = GreetingRect(QRect(0, 0, 800, 600), 200, 40, 20, 45);

@@ -80,4 +80,24 @@ QRect GreetingRect(const QRect& client, int textWidth, int textHeight, int avgCh
     return QRect(left, top, right - left, bottom - top);
 }
 
+QList<int> TileLengths(const QList<int>& minimum, int total)
+{
+    const int n = int(minimum.size());
+    QList<int> lengths;
+    if (n == 0)
+        return lengths;
+    long long need = 0;
+    for (int m : minimum)
+        need += std::max(0, m);
+    if (need > total) {
+        for (int i = 0; i < n; ++i)
+            lengths.append(total / n);
+        return lengths;
+    }
+    const int spare = int(total - need);
+    for (int i = 0; i < n; ++i)
+        lengths.append(std::max(0, minimum[i]) + spare / n);
+    return lengths;
+}
+
 } // namespace nuv

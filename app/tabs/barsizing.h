@@ -1,6 +1,7 @@
 // Size arithmetic of the docking tab bars and of the split panes; pure functions.
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QSize>
 
@@ -53,6 +54,10 @@ constexpr int kWindowTabTextMax = 63;
 // Width of the split window's left pane after a resize to `clientWidth`: never more than a
 // third of it. Returns `col0` when it already fits.
 int ClampLeftPane(int col0, int clientWidth);
+
+// Lengths of `minimum.size()` tiled windows sharing `total` pixels: each gets its minimum
+// and an equal part of what is left; when the minimums do not fit, equal shares.
+QList<int> TileLengths(const QList<int>& minimum, int total);
 
 // Where the greeting goes in a client rectangle: the rectangle whose right and bottom
 // edges are the client's and whose left/top edges lie text width + average character

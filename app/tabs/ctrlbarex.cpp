@@ -171,13 +171,10 @@ void CCtrlBarEx::ApplyLimits()
         setMinimumSize(m_szMin);
         setMaximumSize(m_szMax);
     } else {
+        // Docked, the minimum applies to the operator's drag (StopTracking); a window too
+        // small for the bar and its panes may squeeze it further, its views then scroll.
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        if (IsHorzSide(side))
-            setMinimumSize(0, m_szMin.height());
-        else if (IsVertSide(side))
-            setMinimumSize(m_szMin.width(), 0);
-        else
-            setMinimumSize(0, 0);
+        setMinimumSize(0, 0);
     }
 }
 

@@ -1,10 +1,12 @@
 #include "mdiclient.h"
 
 #include "barsizing.h"
+#include "childfrm.h"
 #include "tabctrldoc.h"
 
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 
 namespace nuv {
@@ -26,6 +28,12 @@ QMdiSubWindow* CMdiClient::AddChild(QWidget* child)
         // The tab goes first, then the window.
         connect(sub, &QObject::destroyed, m_pTabBar, [bar = m_pTabBar, sub] { bar->RemoveTab(sub); });
     }
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this, guard = QPointer<QMdiSubWindow>(sub)](
+                                                               Qt::WindowStates, Qt::WindowStates now) {
+        if (now & Qt::WindowMaximized)
+            QMetaObject::invokeMethod(
+                this, [this, guard] { if (guard != nullptr) TakeOverMaximize(guard); }, Qt::QueuedConnection);
+    });
     return sub;
 }
 
@@ -33,11 +41,27 @@ void CMdiClient::MaximizeChild(QMdiSubWindow* sub)
 {
     // The toolkit's own maximized mode would move the child's title into the main
     // window's caption and menu bar; the frame keeps its own caption rule instead.
+    const bool wasRestored = !sub->property("nuvMaximized").toBool();
     if (!(sub->windowFlags() & Qt::FramelessWindowHint))
         sub->setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
     sub->setProperty("nuvMaximized", true);
     sub->setGeometry(viewport()->rect());
     sub->show();
+    if (wasRestored)
+        if (auto* frame = qobject_cast<CChildFrame*>(sub->widget()))
+            frame->LayoutPanesAfresh();
+}
+
+void CMdiClient::TakeOverMaximize(QMdiSubWindow* sub)
+{
+    if (!(sub->windowState() & Qt::WindowMaximized))
+        return;
+    // Leaving the toolkit's maximized mode takes its buttons out of the menu bar and its
+    // "[title]" out of the main window's caption.
+    sub->setWindowState(sub->windowState() & ~Qt::WindowMaximized);
+    sub->setProperty("nuvMaximized", false);
+    MaximizeChild(sub);
+    setActiveSubWindow(sub);
 }
 
 bool CMdiClient::IsMaximizedChild(const QMdiSubWindow* sub) const

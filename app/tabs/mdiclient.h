@@ -24,6 +24,9 @@ public:
     bool IsMaximizedChild(const QMdiSubWindow* sub) const;
     // Gives `sub` an ordinary frame again (cascading and tiling).
     void RestoreChild(QMdiSubWindow* sub);
+    // The toolkit maximized `sub` (its maximize button, a double click on its title): one
+    // caption and one set of window buttons only, so it is shown maximized our way.
+    void TakeOverMaximize(QMdiSubWindow* sub);
 
     QColor m_crBack;
 

@@ -26,6 +26,8 @@ public:
     virtual QMenu* BuildTabMenu() { return nullptr; }
     // Shows the tab context menu at `global` (a press on the current tab).
     void ShowTabMenu(QPoint global);
+    // No menu of the toolkit's own over the menu bar: only the program's menus.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 protected:
     // Each time the frame updates its user interface (idle timer and activation).

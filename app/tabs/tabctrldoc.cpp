@@ -2,6 +2,7 @@
 
 #include "barsizing.h"
 #include "bitmaps.h"
+#include "childfrm.h"
 #include "resource.h"
 
 #include <QApplication>
@@ -18,6 +19,19 @@ constexpr int kImageSize = 16;
 constexpr int kEdgeHeight = 2;   // system edge height
 
 quintptr Key(const QMdiSubWindow* sub) { return reinterpret_cast<quintptr>(sub); }
+
+// The image of a window's tab shows its kind: AI 0, DIO 1, history 2; other windows have
+// text only.
+int KindImage(const QMdiSubWindow* sub)
+{
+    const auto* frame = qobject_cast<const CChildFrame*>(sub != nullptr ? sub->widget() : nullptr);
+    switch (frame != nullptr ? frame->MenuId() : 0) {
+    case IDR_AITYPE: return 0;
+    case IDR_DIOTYPE: return 1;
+    case IDR_HISTTYPE: return 2;
+    default: return -1;
+    }
+}
 } // namespace
 
 CTabCtrlDoc::CTabCtrlDoc(QWidget* parent) : QTabBar(parent)
@@ -126,7 +140,7 @@ void CTabCtrlBarDoc::resizeEvent(QResizeEvent*)
 
 void CTabCtrlBarDoc::AddTab(QMdiSubWindow* sub)
 {
-    const int image = m_pTabCtrl->count();
+    const int image = KindImage(sub);
     m_bRefreshing = true;
     const int i = m_pTabCtrl->addTab(QString());
     m_pTabCtrl->setTabData(i, QVariantList{QVariant::fromValue(Key(sub)), image});

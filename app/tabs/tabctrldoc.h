@@ -1,6 +1,6 @@
 // The window-tab bar of the main window: one tab per child window, drawn by the program
-// (current tab blue and centred, the others dark grey at the bottom, image index = number of
-// tabs when the tab was added).
+// (current tab blue and centred, the others dark grey at the bottom, the image showing the
+// window's kind).
 #pragma once
 
 #include <QColor>
