@@ -12,6 +12,7 @@
 #include "seldevdlg.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QTemporaryDir>
@@ -81,6 +82,20 @@ private slots:
         QVERIFY(!MDQ4170SIM_TaskActive(0));
         theApp.ExitInstance();
         QVERIFY(m_msgs.isEmpty());
+    }
+
+    void exitFromIdleIsQuick()
+    {
+        // Every window open, nothing running: closing and releasing waits for nothing.
+        QVERIFY(theApp.InitInstance());
+        theApp.OpenDocumentFile(WriteRecording(10));
+        QTest::qWait(200);
+        QElapsedTimer clock;
+        clock.start();
+        theApp.ExitInstance();
+        const qint64 ms = clock.elapsed();
+        QVERIFY2(ms < 300, qPrintable(QString::number(ms)));
+        QCOMPARE(theApp.m_pMainWnd, nullptr);
     }
 
     void exitWhileAcquiring()
