@@ -226,8 +226,7 @@ private slots:
         m_doc->MoveTo(6);
         TextDevice four(QSize(600, 400));
         QCOMPARE(Paint(four), 4);
-        QCOMPARE(m_view->OnVScroll(CAIDigitVw::VScroll::Bottom), 10);
-        QCOMPARE(m_doc->m_nPosition, m_doc->m_nMaxPosition);
+        m_doc->MoveTo(10);
         TextDevice none(QSize(600, 400));
         QCOMPARE(Paint(none), 0);
         QVERIFY(none.find("Index"));   // headers stay
@@ -294,15 +293,15 @@ private slots:
         QCOMPARE(m_doc->m_nPosition, 56);
         QCOMPARE(v->value(), 56);
         v->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(m_doc->m_nPosition, m);
+        QCOMPARE(m_doc->m_nPosition, m - 128);   // the last screenful of rows
         v->triggerAction(QAbstractSlider::SliderPageStepSub);
-        QCOMPARE(m_doc->m_nPosition, m - 572);
-        QCOMPARE(m_doc->m_nLoadedScans, 572u);
+        QCOMPARE(m_doc->m_nPosition, m - 128 - 572);
+        QCOMPARE(m_doc->m_nLoadedScans, 700u);
 
         QWheelEvent wheel(QPointF(10, 10), m_view->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, 120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(m_view->viewport(), &wheel);
-        QCOMPARE(m_doc->m_nPosition, m - 612);
+        QCOMPARE(m_doc->m_nPosition, m - 128 - 572 - 40);
     }
 
     static QString PdfText(const QString& file, int page)
@@ -592,6 +591,96 @@ private slots:
         QCOMPARE(m_doc->m_nCursorScan[0], before + 16);
         m_view->OnWheel(-120);
         QCOMPARE(m_doc->m_nCursorScan[0], before + 56);
+        m_doc->m_pCurveVw = nullptr;
+        m_doc->m_pDigitVw = nullptr;
+    }
+
+    void endShowsTheLastRows()
+    {
+        // A history window's two views on a file of 5000 readings.
+        m_view.reset();
+        m_doc = std::make_unique<CAIHistDoc>();
+        CAICurveVw curve;
+        curve.SetDocument(m_doc.get());
+        m_doc->m_pCurveVw = &curve;
+        m_view = std::make_unique<CAIDigitVw>();
+        m_view->SetDocument(m_doc.get());
+        m_doc->m_pDigitVw = m_view.get();
+        curve.resize(800, 400);
+        m_view->resize(400, 410);   // 24 whole rows and part of one below the header
+        curve.OnInitialUpdate();
+        m_view->OnInitialUpdate();
+        const QString path = m_dir.filePath("end.bin");
+        QVERIFY(histtest::Write(path, TwoToFour(5000)));
+        QVERIFY(m_doc->OpenFile(path));
+        curve.show();
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&curve));
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        const QSize area = m_view->viewport()->size();
+        const int whole = (area.height() - 16) / 16;
+
+        // The table's texts: the last index drawn, on the last whole row, with the file's
+        // values of that reading beside it.
+        auto lastRowIs = [&](int64_t reading) {
+            TextDevice dev(area);
+            QPainter p(&dev);
+            PaintDigitTable(p, area, *m_doc, m_view->ShownRows(area.height()), 0);
+            p.end();
+            const DrawnText* last = dev.find(QString::number(reading));
+            const DrawnText* first = dev.find(QString::number(reading - whole + 1));
+            const QString ai2 = QString::asprintf("  %6.5f", histtest::CodeAt(1312 + 6 * reading) * 0.5 - 100);
+            bool valueBeside = false;
+            for (const DrawnText& t : dev.texts())
+                valueBeside |= last != nullptr && t.text == ai2 && t.at.y() == last->at.y();
+            return last != nullptr && first != nullptr && !dev.find(QString::number(reading + 1)) &&
+                   !dev.find(QString::number(reading - whole)) && last->at.y() > area.height() - 2 * 16 &&
+                   valueBeside;
+        };
+        QVERIFY(!lastRowIs(4999));
+
+        // End in the waveform: the plot's last screenful, the table's last rows.
+        QTest::keyClick(&curve, Qt::Key_End);
+        QCOMPARE(m_doc->m_nPosition, m_doc->EndPosition());
+        QVERIFY(m_doc->m_nPosition > 0 && m_doc->m_nPosition < 5000 - whole);
+        QVERIFY(lastRowIs(4999));
+        QCOMPARE(m_view->TopRow(), 5000 - whole);
+        // The cursor rows keep their highlight there.
+        m_doc->m_nCursorScan[0] = 4990;
+        {
+            TextDevice dev(area);
+            QPainter p(&dev);
+            PaintDigitTable(p, area, *m_doc, m_view->ShownRows(area.height()), 0);
+            p.end();
+            const QString ai3 = QString::asprintf("  %6.5f", m_doc->CodeValue(3, histtest::CodeAt(1312 + 6 * 4990 + 2)));
+            QVERIFY(dev.find(ai3) && dev.find(ai3)->colour == QColor::fromRgb(m_doc->m_CursorColor[0]));
+        }
+        // Rows before the loaded window come from the file: the position at the maximum.
+        m_view->OnVScroll(CAIDigitVw::VScroll::ThumbTrack, 5000);
+        QCOMPARE(m_doc->m_nPosition, 5000);
+        QVERIFY(lastRowIs(4999));
+
+        // The table's own bottom: its End key, its bar at the maximum.
+        m_view->OnVScroll(CAIDigitVw::VScroll::Top);
+        QVERIFY(!lastRowIs(4999));
+        QCOMPARE(m_view->TopRow(), 0);
+        QTest::keyClick(m_view.get(), Qt::Key_End);
+        QCOMPARE(m_doc->m_nPosition, m_doc->EndPosition());
+        QVERIFY(lastRowIs(4999));
+        QTest::keyClick(m_view.get(), Qt::Key_Home);
+        m_view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(m_doc->m_nPosition, m_doc->EndPosition());
+        QVERIFY(lastRowIs(4999));
+
+        // A file shorter than one waveform screen: the table's End still shows its last rows,
+        // and the start shows the first ones again.
+        QVERIFY(histtest::Write(path, TwoToFour(300)));
+        QVERIFY(m_doc->OpenFile(path));
+        QCOMPARE(m_doc->EndPosition(), 0);
+        QTest::keyClick(m_view.get(), Qt::Key_End);
+        QVERIFY(lastRowIs(299));
+        QTest::keyClick(&curve, Qt::Key_Home);
+        QCOMPARE(m_view->TopRow(), 0);
         m_doc->m_pCurveVw = nullptr;
         m_doc->m_pDigitVw = nullptr;
     }

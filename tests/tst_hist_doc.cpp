@@ -462,7 +462,7 @@ private slots:
         Window w;
         QVERIFY(w.doc->OpenFile(path));
         QCOMPARE(w.doc->m_nScanCount, int32_t(s.readings));
-        QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::Bottom), int32_t(s.readings));
+        QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::ThumbTrack, INT_MAX), int32_t(s.readings));
         const int64_t p = int64_t(s.readings) - 200;
         QVERIFY(HistWindowOffset(8, p) > (uint64_t(1) << 32));
         QVERIFY(Expected(8, p, 0, 0) != histtest::CodeAt(HistWindowOffset(8, p) - (uint64_t(1) << 32)));
@@ -496,7 +496,7 @@ private slots:
         QCOMPARE(w.doc->m_nScanCount, kMaxHistScans);
         QCOMPARE(w.doc->m_nMaxPosition, kMaxHistScans);
         QCOMPARE(w.panel->findChild<QLineEdit*>("1356")->text(), QString::number(kMaxHistScans));
-        QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::Bottom), kMaxHistScans);
+        QCOMPARE(w.digit->OnVScroll(CAIDigitVw::VScroll::ThumbTrack, INT_MAX), kMaxHistScans);
         w.doc->MoveTo(last);
         QCOMPARE(w.doc->m_nPosition, int32_t(last));
         QCOMPARE(w.doc->m_nLoadedScans, 3u);

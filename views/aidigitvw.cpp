@@ -8,6 +8,7 @@
 #include "resource.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -95,6 +96,7 @@ void CAIDigitVw::UpdateBars()
 
 void CAIDigitVw::SetPosition(int position)
 {
+    m_nEndPin = -1;   // another view moved the position
     QScrollBar* v = verticalScrollBar();
     const QSignalBlocker block(v);
     v->setValue(position);
@@ -103,6 +105,7 @@ void CAIDigitVw::SetPosition(int position)
 
 void CAIDigitVw::ApplyPosition(int position)
 {
+    m_nEndPin = -1;
     verticalScrollBar()->setSliderPosition(position);
     if (CAIHistDoc* d = GetDoc()) {
         d->MoveTo(position);
@@ -129,12 +132,17 @@ int CAIDigitVw::OnVScroll(VScroll request, int trackPos)
     case VScroll::PageDown: np = p + m_nPageStep; break;
     case VScroll::ThumbTrack: np = trackPos; break;
     case VScroll::Top: np = 0; break;
-    case VScroll::Bottom: np = m; break;
+    case VScroll::Bottom: np = d->EndPosition(); break;   // the last screenful, as End in the waveform
     case VScroll::ThumbPosition:
     case VScroll::EndScroll: return int(p);
     }
     np = std::clamp<int64_t>(np, 0, m);
     ApplyPosition(int(np));
+    if (request == VScroll::Bottom) {
+        m_nEndPin = d->m_nPosition;
+        m_nEndPinGeneration = d->m_nGeneration;
+        viewport()->update();
+    }
     return int(np);
 }
 
@@ -181,6 +189,18 @@ void CAIDigitVw::wheelEvent(QWheelEvent* e)
     }
     OnWheel(dy);
     e->accept();
+}
+
+void CAIDigitVw::keyPressEvent(QKeyEvent* e)
+{
+    // Home and End (also with Ctrl) go to the first and the last screenful; the other keys
+    // move the bars as usual.
+    if (e->key() == Qt::Key_Home || e->key() == Qt::Key_End) {
+        OnVScroll(e->key() == Qt::Key_Home ? VScroll::Top : VScroll::Bottom);
+        e->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(e);
 }
 
 void CAIDigitVw::mouseMoveEvent(QMouseEvent* e)
@@ -248,15 +268,9 @@ bool CAIDigitVw::ShiftPicture(int64_t from, int64_t to)
         dirty = QRect(0, top, m_image.width(), moved);
     }
     QPainter p(&m_image);
-    DigitTableRows rows;
-    rows.First = d->m_nPosition;
-    rows.Available = int(std::min<uint32_t>(d->m_nLoadedScans, kHistTableRows));
-    rows.MaxRows = int(kHistTableRows);
-    rows.Codes = &d->m_Window[0][0];
-    rows.SlotStride = kHistWindowScans;
     DigitTableStyle style;
     style.GlyphRuns = true;
-    PaintDigitTable(p, m_image.size(), *d, rows, horizontalScrollBar()->value(), style, &dirty);
+    PaintDigitTable(p, m_image.size(), *d, ShownRows(h), horizontalScrollBar()->value(), style, &dirty);
     return true;
 }
 
@@ -268,17 +282,60 @@ void CAIDigitVw::RenderTo(QImage& image)
         image.fill(Qt::black);
         return;
     }
+    const DigitTableRows rows = ShownRows(image.height());
     QPainter p(&image);
-    DigitTableRows rows;
-    rows.First = d->m_nPosition;
-    rows.Available = int(std::min<uint32_t>(d->m_nLoadedScans, kHistTableRows));
-    rows.MaxRows = int(kHistTableRows);
-    rows.Codes = &d->m_Window[0][0];
-    rows.SlotStride = kHistWindowScans;
-    rows.RowStride = 1;
     DigitTableStyle style;
     style.GlyphRuns = true;
     PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value(), style);
+}
+
+int64_t CAIDigitVw::TopRow(int height) const
+{
+    const CAIHistDoc* d = GetDoc();
+    if (d == nullptr || !d->m_bOpen)
+        return 0;
+    if (height < 0)
+        height = viewport()->height();
+    const int64_t position = d->m_nPosition;
+    const int64_t end = std::min(d->m_nMaxPosition, d->m_nScanCount);
+    const int whole = std::clamp((height - digittable::kRowHeight) / digittable::kRowHeight, 1, int(kHistTableRows));
+    const int64_t last = std::max<int64_t>(0, end - whole);
+    const bool pinned = m_nEndPin == position && m_nEndPinGeneration == d->m_nGeneration;
+    if (position > last || pinned || (position > 0 && position >= d->EndPosition()))
+        return last;
+    return position;
+}
+
+DigitTableRows CAIDigitVw::ShownRows(int height)
+{
+    DigitTableRows rows;
+    rows.MaxRows = int(kHistTableRows);
+    CAIHistDoc* d = GetDoc();
+    if (d == nullptr || !d->m_bOpen)
+        return rows;
+    const int64_t position = d->m_nPosition;
+    const int64_t top = TopRow(height);
+    const int64_t end = std::min(d->m_nMaxPosition, d->m_nScanCount);
+    const int onScreen = std::clamp((height + digittable::kRowHeight - 1) / digittable::kRowHeight - 1, 0,
+                                 int(kHistTableRows));   // rows with any pixel on screen
+    const int64_t wanted = std::min<int64_t>(onScreen, std::max<int64_t>(0, end - top));
+    const int64_t loaded = std::min<int64_t>(d->m_nLoadedScans, kHistWindowScans);
+    rows.First = top;
+    if (top >= position && (top - position + wanted <= loaded || top == position)) {
+        // Within the loaded window (from the position it shows what the window holds).
+        rows.Available = int(std::clamp<int64_t>(loaded - (top - position), 0, kHistTableRows));
+        rows.Codes = &d->m_Window[0][top - position];
+        rows.SlotStride = kHistWindowScans;
+        rows.RowStride = 1;
+        return rows;
+    }
+    const uint32_t channels = d->m_nChannelCount;
+    m_EndRows.assign(size_t(wanted) * channels, 0);
+    rows.Available = int(d->ReadScans(top, uint32_t(wanted), m_EndRows.data()));
+    rows.Codes = m_EndRows.data();
+    rows.SlotStride = 1;
+    rows.RowStride = channels;
+    return rows;
 }
 
 void CAIDigitVw::paintEvent(QPaintEvent*)
@@ -292,10 +349,11 @@ void CAIDigitVw::paintEvent(QPaintEvent*)
     }
     const CAIHistDoc* d = GetDoc();
     const int64_t pos = d != nullptr ? d->m_nPosition : 0;
-    if (!ShiftPicture(m_nDrawnPos, pos))
+    const int64_t top = TopRow(size.height());
+    if (top != pos || !ShiftPicture(m_nDrawnPos, pos))
         RenderTo(m_image);
     m_drawn = DrawnNow();
-    m_nDrawnPos = pos;
+    m_nDrawnPos = top;
     QPainter p(viewport());
     p.drawImage(0, 0, m_image);
 }

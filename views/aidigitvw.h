@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPrinter;
 
@@ -16,6 +17,7 @@ namespace nuv {
 
 class CAIHistDoc;
 class CDigitPrintPreview;
+struct DigitTableRows;
 
 class CAIDigitVw : public QAbstractScrollArea, public CView {
     Q_OBJECT
@@ -43,6 +45,16 @@ public:
     // Draws what the window shows into `image` (sized by the caller); the paint handler
     // copies the same picture to the screen.
     void RenderTo(QImage& image);
+
+    // First reading of the table in a client area `height` pixels tall (< 0: the
+    // viewport's): the position, or the last screenful, with the last reading on the last
+    // whole row, when the operator is at the end of the file (the position at or past the
+    // document's end position, or the table's own bottom) or the rows from the position
+    // would leave the table's lower part empty while earlier readings exist.
+    int64_t TopRow(int height = -1) const;
+    // The rows the table draws in that area: from the loaded window, or read from the
+    // file when they lie before it.
+    DigitTableRows ShownRows(int height);
 
     // Printing. Pages show the table in dark ink on white under a header with the file,
     // its start time, the channels with their ranges and the page number. Rows per page
@@ -77,6 +89,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -106,10 +119,15 @@ private:
 
     QImage m_image;              // off-screen picture of the client area
     Drawn m_drawn;
-    int64_t m_nDrawnPos = -1;    // position the picture shows; -1: none
+    int64_t m_nDrawnPos = -1;    // first row the picture shows; -1: none
     bool m_bInitialized = false;
     int m_nMaxPosition = 0;      // bound of every scroll request
     int m_nPageStep = 72;
+    // The table's own bottom keeps the last screenful while the position stays where it
+    // put it: in a file shorter than a waveform screen that position is 0, as at the start.
+    int64_t m_nEndPin = -1;
+    uint32_t m_nEndPinGeneration = 0;
+    std::vector<uint16_t> m_EndRows;   // rows before the loaded window, as the file holds them
     std::unique_ptr<QPageLayout> m_pPageLayout;   // the default printer's page, for the menu text
 };
 

@@ -215,10 +215,9 @@ void CAIDigitVw::PreparePrinter(QPrinter& printer)
 
 void CAIDigitVw::OnFilePrint()
 {
-    CAIHistDoc* d = GetDoc();
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
-    const int64_t position = d->m_nPosition;
+    const int64_t position = TopRow();   // the table's first row on screen
     const int all = PageCount(printer, 0, -1);
     const int fromHere = PageCount(printer, position, -1);
     // The readings from the position on are the dialog's choice unless the operator picks
@@ -251,10 +250,9 @@ void CAIDigitVw::OnFilePrint()
 
 void CAIDigitVw::OnFilePrintDirect()
 {
-    CAIHistDoc* d = GetDoc();
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
-    const int64_t position = d->m_nPosition;
+    const int64_t position = TopRow();   // the table's first row on screen
     if (PageCount(printer, position, -1) > kDirectPageLimit) {
         OnFilePrint();   // the dialog shows how many pages that would be
         return;
@@ -265,8 +263,7 @@ void CAIDigitVw::OnFilePrintDirect()
 
 void CAIDigitVw::OnFilePrintPreview()
 {
-    CAIHistDoc* d = GetDoc();
-    CDigitPrintPreview preview(this, d->m_nPosition);
+    CDigitPrintPreview preview(this, TopRow());
     if (m_printPreview) {
         m_printPreview(preview);
         return;
@@ -283,7 +280,7 @@ QString CAIDigitVw::PrintDirectText()
         QPrinter printer(QPrinter::HighResolution);
         m_pPageLayout = std::make_unique<QPageLayout>(printer.pageLayout());
     }
-    const int pages = PageCount(*m_pPageLayout, d->m_nPosition, -1);
+    const int pages = PageCount(*m_pPageLayout, TopRow(), -1);
     if (pages > kDirectPageLimit)
         return QString::asprintf("直接打印(当前位置起 %d 页, 超过 %d 页先显示打印对话框)", pages, kDirectPageLimit);
     return QString::asprintf("直接打印(当前位置起 %d 页)", pages);
