@@ -153,7 +153,7 @@ void TestAcqPanel::applyParamLoadsPanel()
     QCOMPARE(Find<QComboBox>(rig.panel.get(), kList[7])->currentIndex(), 15);
     QCOMPARE(rig.doc->m_hParamWnd.load(), rig.panel->GetSafeHwnd());
     QCOMPARE(rig.doc->m_nShownChannels, 3u);
-    QCOMPARE(rig.data->topLevelItemCount(), 3);
+    QCOMPARE(rig.data->rowCount(), 3);
     QCOMPARE(rig.doc->m_CodeRing[2][5], uint16_t(0));
     QCOMPARE(rig.doc->m_nScrollPos, 0);
     QCOMPARE(rig.digit->Rows()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("AI3(℃)"));
