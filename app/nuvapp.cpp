@@ -214,7 +214,7 @@ void CNUVApp::OnAIWindow()
     frame->InitialUpdateFrame();
     m_pAIFrame = frame;
 
-    MDQ4170_AI_LoadParam(m_hDevice, &doc->m_Param);
+    doc->LoadParam();   // the default record when nothing can be loaded
     for (int ch = 0; ch < 8; ++ch) {
         RangeInfo info{};
         const uint32_t range = doc->m_Param.Range[ch];
