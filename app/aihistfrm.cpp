@@ -106,6 +106,9 @@ bool CAIHistFrm::OnCmdMsg(int nID, CCmdUI* pUI)
             m_pDigitVw->viewport()->repaint();
             m_pCurveVw->RedrawAll();
         });
+    // The table prints the recording whichever pane has the focus.
+    if ((nID == ID_FILE_PRINT || nID == ID_FILE_PRINT_DIRECT || nID == ID_FILE_PRINT_PREVIEW) && m_pDigitVw)
+        return m_pDigitVw->OnCmdMsg(nID, pUI);
     return SplitFrameCmd(nID, pUI, this, m_wndParamBar, m_wndSplitter);
 }
 

@@ -47,6 +47,7 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include "aicurvevw.h"
 #include "resource.h"
 
 using namespace nuv;
@@ -374,6 +375,16 @@ private slots:
         CCmdUI overlay(32850);
         QVERIFY(Main()->RouteCmdMsg(32850, &overlay));
         QVERIFY(overlay.m_bEnabled);
+        // With the waveform pane active the table still takes the print commands.
+        CAIHistFrm* hist = HistFrames().value(0);
+        QVERIFY(hist);
+        hist->SetActiveView(hist->GetCurveVw());
+        hist->GetCurveVw()->setFocus();
+        QTRY_COMPARE(hist->GetActiveView(), static_cast<CView*>(hist->GetCurveVw()));
+        for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW}) {
+            CCmdUI print(id);
+            QVERIFY2(Main()->RouteCmdMsg(id, &print), qPrintable(QString::number(id)));
+        }
         CloseAllHistory();
     }
 
