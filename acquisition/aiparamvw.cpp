@@ -89,13 +89,22 @@ CAIDoc* CAIParamVw::GetDoc() const { return static_cast<CAIDoc*>(m_pDocument); }
 
 void CAIParamVw::BuildControls()
 {
+    // The form lives in a 288-pixel bar: narrow margins, and the break column's heading
+    // takes two lines so that the column is no wider than its icons need.
     auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
 
     auto* aiGroup = new QGroupBox(QStringLiteral("AI参数配置"), this);
     auto* grid = new QGridLayout(aiGroup);
-    grid->addWidget(new QLabel(QStringLiteral("通道使能"), aiGroup), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("采样量程"), aiGroup), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("断偶状态"), aiGroup), 0, 2);
+    grid->setContentsMargins(6, grid->contentsMargins().top(), 6, grid->contentsMargins().bottom());
+    grid->setColumnStretch(1, 1);
+    auto* breakHead = new QLabel(QStringLiteral("断偶状态"), aiGroup);
+    breakHead->setWordWrap(true);
+    breakHead->setAlignment(Qt::AlignCenter);
+    breakHead->setMinimumWidth(breakHead->fontMetrics().horizontalAdvance(QStringLiteral("断偶")) + 2);
+    grid->addWidget(new QLabel(QStringLiteral("通道使能"), aiGroup), 0, 0, Qt::AlignBottom);
+    grid->addWidget(new QLabel(QStringLiteral("采样量程"), aiGroup), 0, 1, Qt::AlignBottom);
+    grid->addWidget(breakHead, 0, 2);
     for (int k = 0; k < 8; ++k) {
         m_pChannel[k] = new QCheckBox(QStringLiteral("AI%1").arg(k), aiGroup);
         m_pChannel[k]->setObjectName(QString::number(IDC_CHANNEL_BOX[k]));
@@ -147,6 +156,7 @@ void CAIParamVw::BuildControls()
     // "&&" shows as one "&".
     auto* saveGroup = new QGroupBox(QStringLiteral("显示&&保存设置"), this);
     auto* saveLayout = new QVBoxLayout(saveGroup);
+    saveLayout->setContentsMargins(6, saveLayout->contentsMargins().top(), 6, saveLayout->contentsMargins().bottom());
     m_pShowWave = new QCheckBox(QStringLiteral("波形显示"), saveGroup);
     m_pShowWave->setObjectName(QString::number(IDC_SHOW_WAVE));
     SetTip(m_pShowWave, kTipWave);

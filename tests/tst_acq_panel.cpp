@@ -3,14 +3,19 @@
 #include "tst_acq_rig.h"
 
 #include "acquisition/acqmsg.h"
+#include "app/tabs/tabctrlbar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 using namespace nuv;
 using namespace nuvtest;
@@ -56,6 +61,7 @@ class TestAcqPanel : public QObject {
     Q_OBJECT
 private slots:
     void controlsAndTexts();
+    void fitsParameterBar();
     void channelRun_data();
     void channelRun();
     void emptyRunAndRestart();
@@ -87,6 +93,41 @@ void TestAcqPanel::controlsAndTexts()
     for (auto* g : p->findChildren<QGroupBox*>())
         groups << g->title();
     QCOMPARE(groups, (QStringList{QStringLiteral("AI参数配置"), QStringLiteral("显示&&保存设置")}));
+}
+
+// In the AI window's 288-pixel bar the form needs no horizontal scrolling and shows
+// every label whole, also when the window is short and a vertical scroll bar appears.
+void TestAcqPanel::fitsParameterBar()
+{
+    QMainWindow frame;
+    frame.setCentralWidget(new QWidget);
+    auto* bar = new CTabCtrlBar(&frame);
+    QVERIFY(bar->Create(QStringLiteral("bar"), 288, 800, 132));
+    frame.addDockWidget(Qt::RightDockWidgetArea, bar);
+    auto* panel = bar->AddView<CAIParamVw>(QStringLiteral("参数配置"));
+    QVERIFY(panel != nullptr);
+    panel->OnInitialUpdate();
+    frame.resize(1024, 700);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_COMPARE(bar->width(), 288);
+    auto* holder = qobject_cast<QScrollArea*>(panel->parentWidget()->parentWidget());
+    QVERIFY(holder != nullptr);
+    QTRY_VERIFY(holder->verticalScrollBar()->isVisible());
+    QVERIFY(!holder->horizontalScrollBar()->isVisible());
+    QVERIFY2(panel->minimumSizeHint().width() <= holder->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(panel->minimumSizeHint().width()).arg(holder->viewport()->width())));
+    QCOMPARE(panel->width(), holder->viewport()->width());
+    for (QLabel* label : panel->findChildren<QLabel*>()) {
+        const QFontMetrics fm = label->fontMetrics();
+        for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+            // A wrapped label may break a line, but not inside a character, and shows all its lines.
+            const int need = label->wordWrap() ? fm.horizontalAdvance(line.left(1)) : fm.horizontalAdvance(line);
+            QVERIFY2(need <= label->width(), qPrintable(line));
+        }
+        if (label->wordWrap())
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));
+    }
 }
 
 void TestAcqPanel::channelRun_data()
