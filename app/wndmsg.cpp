@@ -1,6 +1,7 @@
 #include "wndmsg.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QThread>
 #include <atomic>
 #include <cstring>
@@ -64,14 +65,17 @@ public:
     }
 };
 
+// One filter per application object, owned by it.
 void InstallPublishFilter()
 {
-    static bool installed = false;
+    static QPointer<PublishFilter> installed;
     QCoreApplication* app = QCoreApplication::instance();
-    if (installed || app == nullptr || QThread::currentThread() != app->thread())
+    if (app == nullptr || QThread::currentThread() != app->thread() || (installed && installed->parent() == app))
         return;
-    installed = true;
-    app->installEventFilter(new PublishFilter);
+    auto* filter = new PublishFilter;
+    filter->setParent(app);
+    app->installEventFilter(filter);
+    installed = filter;
 }
 
 } // namespace

@@ -15,8 +15,8 @@ ctest --test-dir build-ci --output-on-failure -j "$jobs"
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNUV_SANITIZE=ON -DNUV_BENCH=OFF
 ninja -C build-asan
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== ThreadSanitizer (the threaded parts: acquisition worker, DI reader, posted messages, device library)"
 tsan_tests=(tst_acq_doc tst_acq_recording tst_dio_reader tst_dio_panel tst_dio_exit tst_core_messages tst_device_ai tst_shell_teardown)
@@ -38,7 +38,7 @@ for fz in build-fuzz/tests/fuzz_*; do
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
   echo "-- $(basename "$fz")"
-  ASAN_OPTIONS=detect_leaks=0 "$fz" -max_total_time=${NUV_FUZZ_SECONDS:-30} -max_len=16384 -rss_limit_mb=4096 "$work"
+  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0 "$fz" -max_total_time=${NUV_FUZZ_SECONDS:-30} -max_len=16384 -rss_limit_mb=4096 "$work"
   rm -rf "$work"
 done
 echo "== all tests passed"
