@@ -144,6 +144,28 @@ class TstHistDigitVw : public QObject {
         return s;
     }
 
+    // Replaces the lone table by a history window's two views on a new file of 5000
+    // readings; the table is `tableHeight` pixels high.
+    void OpenWithCurve(CAICurveVw& curve, int tableHeight, const QString& name)
+    {
+        m_view.reset();
+        m_doc = std::make_unique<CAIHistDoc>();
+        curve.SetDocument(m_doc.get());
+        m_doc->m_pCurveVw = &curve;
+        m_view = std::make_unique<CAIDigitVw>();
+        m_view->SetDocument(m_doc.get());
+        m_doc->m_pDigitVw = m_view.get();
+        curve.resize(800, 400);
+        m_view->resize(400, tableHeight);
+        curve.OnInitialUpdate();
+        m_view->OnInitialUpdate();
+        const QString path = m_dir.filePath(name);
+        QVERIFY(histtest::Write(path, TwoToFour(5000)));
+        QVERIFY(m_doc->OpenFile(path));
+        curve.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&curve));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -567,23 +589,10 @@ private slots:
     {
         // With the waveform view beside it, a scroll started from the table moves the
         // readings under the waveform cursors, and the table highlights those.
-        m_view.reset();
-        m_doc = std::make_unique<CAIHistDoc>();
         CAICurveVw curve;
-        curve.SetDocument(m_doc.get());
-        m_doc->m_pCurveVw = &curve;
-        m_view = std::make_unique<CAIDigitVw>();
-        m_view->SetDocument(m_doc.get());
-        m_doc->m_pDigitVw = m_view.get();
-        curve.resize(800, 400);
-        m_view->resize(400, 400);
-        curve.OnInitialUpdate();
-        m_view->OnInitialUpdate();
-        const QString path = m_dir.filePath("cursor.bin");
-        QVERIFY(histtest::Write(path, TwoToFour(5000)));
-        QVERIFY(m_doc->OpenFile(path));
-        curve.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&curve));
+        OpenWithCurve(curve, 400, QStringLiteral("cursor.bin"));
+        if (QTest::currentTestFailed())
+            return;
         curve.PublishCursorIndices();
         const int before = m_doc->m_nCursorScan[0];
         m_view->OnVScroll(CAIDigitVw::VScroll::LineDown);
@@ -598,24 +607,11 @@ private slots:
     void endShowsTheLastRows()
     {
         // A history window's two views on a file of 5000 readings.
-        m_view.reset();
-        m_doc = std::make_unique<CAIHistDoc>();
         CAICurveVw curve;
-        curve.SetDocument(m_doc.get());
-        m_doc->m_pCurveVw = &curve;
-        m_view = std::make_unique<CAIDigitVw>();
-        m_view->SetDocument(m_doc.get());
-        m_doc->m_pDigitVw = m_view.get();
-        curve.resize(800, 400);
-        m_view->resize(400, 410);   // 24 whole rows and part of one below the header
-        curve.OnInitialUpdate();
-        m_view->OnInitialUpdate();
-        const QString path = m_dir.filePath("end.bin");
-        QVERIFY(histtest::Write(path, TwoToFour(5000)));
-        QVERIFY(m_doc->OpenFile(path));
-        curve.show();
+        OpenWithCurve(curve, 410, QStringLiteral("end.bin"));   // 24 whole rows and part of one
+        if (QTest::currentTestFailed())
+            return;
         m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(&curve));
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         const QSize area = m_view->viewport()->size();
         const int whole = (area.height() - 16) / 16;
@@ -674,8 +670,9 @@ private slots:
 
         // A file shorter than one waveform screen: the table's End still shows its last rows,
         // and the start shows the first ones again.
-        QVERIFY(histtest::Write(path, TwoToFour(300)));
-        QVERIFY(m_doc->OpenFile(path));
+        const QString shortPath = m_dir.filePath(QStringLiteral("short.bin"));
+        QVERIFY(histtest::Write(shortPath, TwoToFour(300)));
+        QVERIFY(m_doc->OpenFile(shortPath));
         QCOMPARE(m_doc->EndPosition(), 0);
         QTest::keyClick(m_view.get(), Qt::Key_End);
         QVERIFY(lastRowIs(299));
