@@ -293,8 +293,7 @@ void CAIParamVw::SetChannelRange(int k, int code)
     if (doc == nullptr || code < 0)
         return;
     doc->m_Param.Range[k] = uint32_t(code);
-    RangeInfo info{};
-    MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, uint32_t(code), &info);
+    const RangeInfo info = DisplayRangeInfo(theApp.m_hDevice, uint32_t(code));
     doc->m_RangeMin[k] = info.RangeMin;
     doc->m_CodeStep[k] = info.CodeStep;
     doc->ClearSweep();

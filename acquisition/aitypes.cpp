@@ -52,6 +52,39 @@ QString UnitText(Unit u)
     return QStringLiteral("V");
 }
 
+RangeInfo NominalRangeInfo(uint32_t code)
+{
+    struct Limits {
+        double min, max;
+    };
+    static constexpr Limits kLimits[kRangeCount] = {
+        {-50.0, 50.0}, {-100.0, 100.0}, {-500.0, 500.0},             // mV
+        {-1.0, 1.0},   {-2.5, 2.5},     {-5.0, 5.0},   {-10.0, 10.0}, // V
+        {-20.0, 20.0}, {4.0, 20.0},                                   // mA
+        {0.0, 1200.0}, {0.0, 1300.0},   {-200.0, 400.0}, {0.0, 1000.0}, // J K T E
+        {0.0, 1700.0}, {0.0, 1768.0},   {0.0, 1800.0},                // R S B
+    };
+    RangeInfo info{};
+    if (code >= uint32_t(kRangeCount))
+        return info;
+    const Limits& l = kLimits[code];
+    info.RangeCode = code;
+    info.Unit = uint32_t(RangeUnit(code));
+    info.RangeMax = l.max;
+    info.RangeMin = l.min;
+    info.RangeSpan = l.max - l.min;
+    info.CodeStep = info.RangeSpan / 65536.0;
+    return info;
+}
+
+RangeInfo DisplayRangeInfo(MDQ4170_HANDLE device, uint32_t code)
+{
+    RangeInfo info{};
+    if (MDQ4170_AI_GetRangeInfo(device, code, &info) != 0)
+        return info;
+    return NominalRangeInfo(code);
+}
+
 int EnabledChannels(const AIParam& p, int out[kChannels])
 {
     int n = 0;

@@ -39,6 +39,14 @@ inline double CodeToValue(uint16_t code, double rangeMin, double codeStep)
     return rangeMin + double(code) * codeStep;
 }
 
+// Range information as the range names state it: the ends of the range, its span and
+// span / 65536 per raw code step. Codes outside 0..15 give a zeroed record.
+RangeInfo NominalRangeInfo(uint32_t code);
+// The module's range information for a display; the nominal one when the library cannot
+// answer (no module in the simulation state, an unplugged module). Not for file headers,
+// which carry only what the module reported.
+RangeInfo DisplayRangeInfo(MDQ4170_HANDLE device, uint32_t code);
+
 // Minimum time between waveform notifications: the read interval, at least 100 ms.
 inline float NotifyInterval(float readIntervalMs) { return readIntervalMs < 100.0f ? 100.0f : readIntervalMs; }
 // Cold-junction read period: 1000 ms when the read interval is at least 500 ms, else 500 ms.

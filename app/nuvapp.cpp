@@ -216,9 +216,8 @@ void CNUVApp::OnAIWindow()
 
     doc->LoadParam();   // the default record when nothing can be loaded
     for (int ch = 0; ch < 8; ++ch) {
-        RangeInfo info{};
         const uint32_t range = doc->m_Param.Range[ch];
-        MDQ4170_AI_GetRangeInfo(m_hDevice, range, &info);
+        const RangeInfo info = DisplayRangeInfo(m_hDevice, range);
         doc->m_RangeMin[ch] = info.RangeMin;
         doc->m_CodeStep[ch] = info.CodeStep;
         if (frame->GetCurveView() != nullptr)

@@ -4,6 +4,7 @@
 
 #include "acquisition/acqmsg.h"
 #include "app/tabs/tabctrlbar.h"
+#include "views/aicurveview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,6 +56,16 @@ void PostIcons(CAIParamVw* panel, double celsius, std::initializer_list<std::pai
     PostMessage(panel->GetSafeHwnd(), WM_BREAK_ICONS, 0, 0, &n, sizeof n);
     QCoreApplication::processEvents();
 }
+// The live waveform view with its strips' scales in reach.
+class ScaleView : public CAICurveView {
+public:
+    QString TopLabel(int strip) const
+    {
+        curve::Label labels[16];
+        const int n = curve::StripLabels(GetLayout(), strip, m_scale[strip], strip, false, labels, 16);
+        return n > 0 ? labels[0].text : QString();
+    }
+};
 } // namespace
 
 class TestAcqPanel : public QObject {
@@ -67,6 +78,7 @@ private slots:
     void emptyRunAndRestart();
     void applyParamLoadsPanel();
     void rangeChangeAndMatch();
+    void simulationStateScales();
     void readInterval();
     void saveBox();
     void breakIcons();
@@ -226,6 +238,34 @@ void TestAcqPanel::rangeChangeAndMatch()
         QCOMPARE(rig.doc->m_CodeStep[k], ri.CodeStep);
     }
     QCOMPARE(rig.digit->Rows()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("AI2(℃)"));
+}
+
+// Without a module the scales and column widths come from the nominal ranges instead of
+// collapsing to zero.
+void TestAcqPanel::simulationStateScales()
+{
+    Rig rig(false);
+    const uint32_t ranges[8] = {0, 3, 6, 7, 8, 9, 11, 15};
+    std::copy(ranges, ranges + 8, rig.doc->m_Param.Range);
+    ScaleView view;
+    view.SetDocument(rig.doc);
+    rig.doc->m_pCurveView = &view;
+    view.resize(500, 800);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.OnInitialUpdate();
+    const QStringList tops{QStringLiteral("50.0 mV"), QStringLiteral("1.0 V"), QStringLiteral("10.0 V"),
+                           QStringLiteral("20.0 mA"), QStringLiteral("20.0 mA"), QStringLiteral("1200.0 ℃"),
+                           QStringLiteral("400.0 ℃"), QStringLiteral("1800.0 ℃")};
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(view.TopLabel(k), tops[k]);
+
+    auto* list1 = Find<QComboBox>(rig.panel.get(), kList[1]);
+    list1->setCurrentIndex(11);
+    emit list1->activated(11);
+    QCOMPARE(view.TopLabel(1), QStringLiteral("400.0 ℃"));
+    QCOMPARE(rig.doc->m_RangeMin[1], -200.0);
+    rig.doc->m_pCurveView = nullptr;
 }
 
 void TestAcqPanel::readInterval()

@@ -1,8 +1,10 @@
 // Range table, unit rule, the unsigned run test, conversions and derived periods.
 #include "aitypes.h"
+#include "mdq4170_sim.h"
 
 #include <QTest>
 #include <cstddef>
+#include <cstring>
 
 using namespace nuv;
 
@@ -78,6 +80,25 @@ private slots:
         QCOMPARE(CodeToValue(65535, min, step), -10.0 + 65535 * step);
         QVERIFY(CodeToValue(0x8000, min, step) >= 0.0); // top bit set is never negative
         QCOMPARE(CodeToValue(0x8000, min, step), 0.0);
+    }
+
+    // Without a module the displays fall back to the nominal ranges; they must be the
+    // ranges a module reports, record for record.
+    void nominalRangesAgreeWithModule()
+    {
+        MDQ4170SIM_Reset();
+        const MDQ4170_HANDLE h = MDQ4170_DEV_Create(0, 0);
+        QVERIFY(h != MDQ4170_INVALID_HANDLE);
+        for (uint32_t code = 0; code < uint32_t(kRangeCount); ++code) {
+            RangeInfo module{};
+            QVERIFY(MDQ4170_AI_GetRangeInfo(h, code, &module));
+            const RangeInfo nominal = NominalRangeInfo(code);
+            QVERIFY2(std::memcmp(&nominal, &module, sizeof module) == 0, qPrintable(RangeName(int(code))));
+            const RangeInfo shown = DisplayRangeInfo(MDQ4170_INVALID_HANDLE, code);
+            QVERIFY(std::memcmp(&shown, &nominal, sizeof shown) == 0);
+        }
+        QCOMPARE(NominalRangeInfo(16).RangeSpan, 0.0);
+        MDQ4170_DEV_Release(h);
     }
 
     void periods()

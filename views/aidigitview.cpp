@@ -88,8 +88,8 @@ QStringList CAIDigitView::WidestTexts(uint32_t rangeCode, unsigned modes)
         out << QString::number(0xFFFF, 16);
     if (modes & (1u << unsigned(DigitDisplayMode::Voltage))) {
         // The ends of the range, and the larger end with a sign for readings beyond it.
-        RangeInfo info{};
-        if (MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, rangeCode, &info) != 0) {
+        const RangeInfo info = DisplayRangeInfo(theApp.m_hDevice, rangeCode);
+        if (info.RangeSpan > 0.0) {
             const double big = std::max(std::fabs(info.RangeMax), std::fabs(info.RangeMin));
             for (double v : {info.RangeMax, info.RangeMin, -big})
                 out << QString::asprintf("%.3f", v);

@@ -51,11 +51,8 @@ void CCurveViewBase::InitialUpdate(int scrollTotal, const uint32_t* deviceRanges
     SetScrollSizes(scrollTotal);
     viewport()->setCursor(Qt::CrossCursor);
     for (int i = 0; deviceRanges != nullptr && i < kMaxStrips; ++i) {
-        RangeInfo info{};
         const uint32_t code = deviceRanges[i];
-        if (MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, code, &info) == 0)
-            continue;   // the strip keeps its previous record
-        ApplyDeviceRange(i, code, info);
+        ApplyDeviceRange(i, code, DisplayRangeInfo(theApp.m_hDevice, code));
     }
     m_bRangesLoaded = true;
     m_bInitialized = true;
