@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(l.Enabled[k] >= 0 && l.Enabled[k] < 8 && (k == 0 || l.Enabled[k] > l.Enabled[k - 1]));
     Check(l.ScanCount >= 0 && l.ScanCount <= kMaxHistScans);
     Check(uint64_t(l.ScanCount) <= l.CompleteRecords);
-    Check(uint64_t(l.ScanCount) <= l.Info.ReadingCount);
+    Check(uint64_t(l.ScanCount) == std::min<uint64_t>(l.CompleteRecords, kMaxHistScans));   // every complete record
     if (l.Problem != HistProblem::None)
         Check(l.ChannelCount == 0 && l.Param.ChannelCount == 0);
 
