@@ -5,6 +5,7 @@
 #include <QThread>
 #include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <mutex>
 
@@ -24,6 +25,39 @@ MsgHandler CurrentHandler()
 {
     std::lock_guard<std::mutex> g(g_lock);
     return g_handler ? g_handler : MsgHandler(DefaultHandler);
+}
+
+// A box asked for by a worker thread, waiting for the GUI thread's answer.
+struct PendingBox {
+    MsgRequest request;
+    std::mutex lock;
+    std::condition_variable answered;
+    bool done = false;
+    int result = IDOK;
+};
+
+// Requests travel in our own locked queue rather than inside the queued call, so the
+// hand-over of their texts is visible to every tool that checks threads.
+std::mutex g_boxLock;
+std::deque<std::shared_ptr<PendingBox>> g_boxes;
+
+void ShowPendingBoxes()
+{
+    for (;;) {
+        std::shared_ptr<PendingBox> box;
+        {
+            std::lock_guard<std::mutex> g(g_boxLock);
+            if (g_boxes.empty())
+                return;
+            box = g_boxes.front();
+            g_boxes.pop_front();
+        }
+        const int result = CurrentHandler()(box->request);
+        std::lock_guard<std::mutex> g(box->lock);
+        box->result = result;
+        box->done = true;
+        box->answered.notify_all();
+    }
 }
 } // namespace
 
@@ -45,26 +79,16 @@ int MessageBoxCaption(const QString& text, const QString& caption, MsgIcon icon,
         // The hand-over is our own mutex and condition variable rather than a blocking
         // queued call, so every tool that checks threads sees it.
         r.fromWorker = true;
-        struct Pending {
-            std::mutex lock;
-            std::condition_variable answered;
-            bool done = false;
-            int result = IDOK;
-        };
-        auto pending = std::make_shared<Pending>();
-        QMetaObject::invokeMethod(
-            app,
-            [pending, r] {
-                const int result = CurrentHandler()(r);
-                std::lock_guard<std::mutex> g(pending->lock);
-                pending->result = result;
-                pending->done = true;
-                pending->answered.notify_all();
-            },
-            Qt::QueuedConnection);
-        std::unique_lock<std::mutex> g(pending->lock);
-        pending->answered.wait(g, [&] { return pending->done; });
-        return pending->result;
+        auto box = std::make_shared<PendingBox>();
+        box->request = r;
+        {
+            std::lock_guard<std::mutex> g(g_boxLock);
+            g_boxes.push_back(box);
+        }
+        QMetaObject::invokeMethod(app, &ShowPendingBoxes, Qt::QueuedConnection);
+        std::unique_lock<std::mutex> g(box->lock);
+        box->answered.wait(g, [&] { return box->done; });
+        return box->result;
     }
     return CurrentHandler()(r);
 }
