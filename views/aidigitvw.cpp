@@ -53,6 +53,7 @@ void CAIDigitVw::OnInitialUpdate()
     CAIHistDoc* d = GetDoc();
     if (d != nullptr)
         d->m_pDigitVw = this;
+    m_measured = {};
     SetScrollSizes(d != nullptr ? d->m_nScanCount : 0);
     m_bInitialized = true;
 }
@@ -85,7 +86,7 @@ void CAIDigitVw::UpdateBars()
     const CAIHistDoc* d = GetDoc();
     int width = 9 * digittable::kColumnStep;
     if (d != nullptr && d->m_bOpen)
-        width = MeasureDigitTable(*d).Width();
+        width = Columns().Width();
     else if (d != nullptr)
         width = (int(std::min<uint32_t>(d->m_nChannelCount, 8)) + 1) * digittable::kColumnStep;
     QScrollBar* h = horizontalScrollBar();
@@ -270,6 +271,7 @@ bool CAIDigitVw::ShiftPicture(int64_t from, int64_t to)
     QPainter p(&m_image);
     DigitTableStyle style;
     style.GlyphRuns = true;
+    style.Layout = &Columns();
     PaintDigitTable(p, m_image.size(), *d, ShownRows(h), horizontalScrollBar()->value(), style, &dirty);
     return true;
 }
@@ -286,7 +288,19 @@ void CAIDigitVw::RenderTo(QImage& image)
     QPainter p(&image);
     DigitTableStyle style;
     style.GlyphRuns = true;
+    style.Layout = &Columns();
     PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value(), style);
+}
+
+const DigitTableLayout& CAIDigitVw::Columns()
+{
+    const CAIHistDoc* d = GetDoc();
+    const Measured now{d, d != nullptr ? d->m_nGeneration : 0u, d != nullptr ? d->m_nDigitMode : 0};
+    if (!(now == m_measured) || d == nullptr || !d->m_bOpen) {
+        m_columns = d != nullptr ? MeasureDigitTable(*d) : DigitTableLayout{};
+        m_measured = d != nullptr && d->m_bOpen ? now : Measured{};
+    }
+    return m_columns;
 }
 
 int64_t CAIDigitVw::TopRow(int height) const

@@ -1,6 +1,7 @@
 // The playback digit view: a painted, scrollable table of the opened file's samples.
 #pragma once
 
+#include "aidigitvw_table.h"
 #include "document.h"
 
 #include <QAbstractScrollArea>
@@ -17,7 +18,6 @@ namespace nuv {
 
 class CAIHistDoc;
 class CDigitPrintPreview;
-struct DigitTableRows;
 
 class CAIDigitVw : public QAbstractScrollArea, public CView {
     Q_OBJECT
@@ -116,6 +116,9 @@ private:
     };
     Drawn DrawnNow() const;
     bool ShiftPicture(int64_t from, int64_t to);
+    // The table's columns, measured again only when another file is opened or the display
+    // mode changes.
+    const DigitTableLayout& Columns();
 
     QImage m_image;              // off-screen picture of the client area
     Drawn m_drawn;
@@ -129,6 +132,14 @@ private:
     uint32_t m_nEndPinGeneration = 0;
     std::vector<uint16_t> m_EndRows;   // rows before the loaded window, as the file holds them
     std::unique_ptr<QPageLayout> m_pPageLayout;   // the default printer's page, for the menu text
+    struct Measured {
+        const void* doc = nullptr;
+        uint32_t generation = 0;
+        int mode = -1;
+        bool operator==(const Measured&) const = default;
+    };
+    Measured m_measured;
+    DigitTableLayout m_columns;
 };
 
 } // namespace nuv

@@ -222,7 +222,7 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
     const QRect area(QPoint(0, 0), size);
     if (!doc.m_bOpen)
         return 0;
-    const DigitTableLayout layout = MeasureDigitTable(doc);
+    const DigitTableLayout layout = style.Layout != nullptr ? *style.Layout : MeasureDigitTable(doc);
     const QRect paint = dirty != nullptr ? dirty->intersected(area) : area;
     auto ink = [&style](QRgb rgb) { return style.Paper ? PaperInk(rgb) : QColor::fromRgb(rgb); };
     p.save();

@@ -46,6 +46,9 @@ DigitTableLayout MeasureDigitTable(const CAIHistDoc& doc);
 struct DigitTableStyle {
     bool GlyphRuns = false;
     bool Paper = false;
+    // The columns as measured by the caller, who keeps them while the file and the mode
+    // stay; null: measured for this one table.
+    const DigitTableLayout* Layout = nullptr;
 };
 
 struct DigitTableRows {
