@@ -44,20 +44,6 @@ void SetOffset(MDQ4170_FILE f, uint64_t offset)
     MDQ4170_FILE_SetOffset(f, uint32_t(offset), uint32_t(offset >> 32), 0);
 }
 
-void PutStartTime(HeaderBytes& h, const StartTime& t)
-{
-    const uint16_t st[8] = {t.Year, t.Month, t.DayOfWeek, t.Day, t.Hour, t.Minute, t.Second, t.Millisecond};
-    for (int i = 0; i < 8; ++i)
-        PutLE16(h.data() + hdr::StartTime + 2 * i, st[i]);
-}
-
-void PutCounts(HeaderBytes& h, uint32_t codesPerRecord, uint64_t readings)
-{
-    PutLE64(h.data() + hdr::ReadingCount, readings);
-    PutLE64(h.data() + hdr::ReadingCount2, readings);
-    PutLE32(h.data() + hdr::CodesPerRecord, codesPerRecord);
-}
-
 } // namespace
 
 uint32_t TickCount()
@@ -154,8 +140,8 @@ int AcquisitionWorker::Run()
         // A valid header right away (no readings yet), so that the file is readable
         // whatever becomes of this process; the final one replaces it at the end.
         int enabled[kChannels];
-        PutStartTime(m_Header, m_Start);
-        PutCounts(m_Header, uint32_t(EnabledChannels(m_Run, enabled)), 0);
+        PutHeaderStartTime(m_Start, m_Header);
+        PutHeaderCounts(uint32_t(EnabledChannels(m_Run, enabled)), 0, m_Header);
         SetOffset(m_hFile, 0);
         MDQ4170_FILE_Write(m_hFile, m_Header.data(), kHeaderSize);
         SetOffset(m_hFile, kHeaderSize);
@@ -298,7 +284,7 @@ bool AcquisitionWorker::WriteRecord(uint32_t tick)
 // Rewrites the header with the records complete so far and returns to the end.
 void AcquisitionWorker::RefreshHeader()
 {
-    PutCounts(m_Header, m_nCodesInLast, m_nRecords);
+    PutHeaderCounts(m_nCodesInLast, m_nRecords, m_Header);
     SetOffset(m_hFile, 0);
     MDQ4170_FILE_Write(m_hFile, m_Header.data(), kHeaderSize);
     SetOffset(m_hFile, RecordOffset(m_nCodesInLast, m_nRecords));
@@ -309,21 +295,10 @@ void AcquisitionWorker::RefreshHeader()
 // start recorded: a module that failed or went away leaves the header as it was.
 void AcquisitionWorker::FinalHeader()
 {
-    uint8_t* h = m_Header.data();
-    uint32_t lib = 0, drv = 0, fw = 0;
-    if (MDQ4170_DEV_GetVersion(m_hDevice, &lib, &drv, &fw)) {
-        PutLE32(h + hdr::Versions, lib);
-        PutLE32(h + hdr::Versions + 4, drv);
-        PutLE32(h + hdr::Versions + 8, fw);
-    }
-    for (int c = 0; c < kChannels; ++c) {
-        RangeInfo ri{};
-        if (MDQ4170_AI_GetRangeInfo(m_hDevice, m_Run.Range[c], &ri))
-            PutRangeInfo(h + hdr::RangeInfoOfChannel0 + kDescriptorSize * size_t(c), ri);
-    }
+    PutHeaderDeviceInfo(m_hDevice, m_Run, m_Header);
     // The readings recorded, and the one whose write failed: a reading counted before a
     // cold-junction failure never reached the file and is not announced there.
-    PutCounts(m_Header, m_nCodesInLast, m_nRecords + (m_bWriteFailed ? 1 : 0));
+    PutHeaderCounts(m_nCodesInLast, m_nRecords + (m_bWriteFailed ? 1 : 0), m_Header);
     SetOffset(m_hFile, 0);
     MDQ4170_FILE_Write(m_hFile, m_Header.data(), kHeaderSize);
 }

@@ -121,25 +121,13 @@ void BuildFileHeader(MDQ4170_HANDLE device, const AIParam& param, const StartTim
     PutLE32(h + 184, 1);
     PutLE32(h + 188, kProductId);
 
-    uint32_t lib = 0, drv = 0, fw = 0;
-    if (!MDQ4170_DEV_GetVersion(device, &lib, &drv, &fw))
-        lib = drv = fw = 0;
-    PutLE32(h + 196, lib);
-    PutLE32(h + 200, drv);
-    PutLE32(h + 204, fw);
-
-    const uint16_t st[8] = {start.Year, start.Month, start.DayOfWeek, start.Day,
-                            start.Hour, start.Minute, start.Second, start.Millisecond};
-    for (int i = 0; i < 8; ++i)
-        PutLE16(h + hdr::StartTime + 2 * i, st[i]);
+    PutHeaderStartTime(start, out);
 
     PutLE32(h + 232, 0xFFFF);
     PutLE32(h + 240, 3);
     PutLE32(h + 244, 2);
     PutLE32(h + 248, 1);
-    PutLE64(h + hdr::ReadingCount, readingCount);
-    PutLE64(h + hdr::ReadingCount2, readingCount);
-    PutLE32(h + hdr::CodesPerRecord, codesPerRecord);
+    PutHeaderCounts(codesPerRecord, readingCount, out);
     PutLE32(h + 276, kChannelBlockOffset);
     PutLE32(h + 280, kChannelBlockSize);
     PutLE32(h + 284, sizeof(AIParam));
@@ -150,12 +138,42 @@ void BuildFileHeader(MDQ4170_HANDLE device, const AIParam& param, const StartTim
         char name[8];
         const int n = std::snprintf(name, sizeof name, "AI%u", c);
         std::memcpy(d + 4, name, size_t(n));
-        RangeInfo ri{};
-        MDQ4170_AI_GetRangeInfo(device, param.Range[c], &ri);
-        PutRangeInfo(d + 40, ri);
     }
+    // Versions and range information the library cannot give stay 0.
+    PutHeaderDeviceInfo(device, param, out);
     PutAIParam(h + kParamBlockOffset, param);
     PutLE32(h + 1308, kTailMark);
+}
+
+void PutHeaderStartTime(const StartTime& start, HeaderBytes& out)
+{
+    const uint16_t st[8] = {start.Year, start.Month, start.DayOfWeek, start.Day,
+                            start.Hour, start.Minute, start.Second, start.Millisecond};
+    for (int i = 0; i < 8; ++i)
+        PutLE16(out.data() + hdr::StartTime + 2 * i, st[i]);
+}
+
+void PutHeaderCounts(uint32_t codesPerRecord, uint64_t readingCount, HeaderBytes& out)
+{
+    PutLE64(out.data() + hdr::ReadingCount, readingCount);
+    PutLE64(out.data() + hdr::ReadingCount2, readingCount);
+    PutLE32(out.data() + hdr::CodesPerRecord, codesPerRecord);
+}
+
+void PutHeaderDeviceInfo(MDQ4170_HANDLE device, const AIParam& param, HeaderBytes& out)
+{
+    uint8_t* h = out.data();
+    uint32_t lib = 0, drv = 0, fw = 0;
+    if (MDQ4170_DEV_GetVersion(device, &lib, &drv, &fw)) {
+        PutLE32(h + hdr::Versions, lib);
+        PutLE32(h + hdr::Versions + 4, drv);
+        PutLE32(h + hdr::Versions + 8, fw);
+    }
+    for (uint32_t c = 0; c < 8; ++c) {
+        RangeInfo ri{};
+        if (MDQ4170_AI_GetRangeInfo(device, param.Range[c], &ri))
+            PutRangeInfo(h + hdr::RangeInfoOfChannel0 + kDescriptorSize * c, ri);
+    }
 }
 
 bool ReadFileHeader(const uint8_t* data, size_t size, FileHeaderInfo& out)

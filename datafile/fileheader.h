@@ -44,6 +44,12 @@ using HeaderBytes = std::array<uint8_t, kHeaderSize>;
 // of the device library through `device` (a failed version query gives zeros).
 void BuildFileHeader(MDQ4170_HANDLE device, const AIParam& param, const StartTime& start,
                      uint32_t codesPerRecord, uint64_t readingCount, HeaderBytes& out);
+// The parts of a header that change after it was built: the start time, the counts, and
+// the versions and each channel's range information as the library gives them now (a
+// query that fails leaves what `out` holds).
+void PutHeaderStartTime(const StartTime& start, HeaderBytes& out);
+void PutHeaderCounts(uint32_t codesPerRecord, uint64_t readingCount, HeaderBytes& out);
+void PutHeaderDeviceInfo(MDQ4170_HANDLE device, const AIParam& param, HeaderBytes& out);
 
 // What a reader takes from a header.
 struct FileHeaderInfo {
