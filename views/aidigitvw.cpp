@@ -292,7 +292,7 @@ void CAIDigitVw::RenderTo(QImage& image)
     PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value(), style);
 }
 
-const DigitTableLayout& CAIDigitVw::Columns()
+const DigitTableLayout& CAIDigitVw::Columns() const
 {
     const CAIHistDoc* d = GetDoc();
     const Measured now{d, d != nullptr ? d->m_nGeneration : 0u, d != nullptr ? d->m_nDigitMode : 0};

@@ -118,7 +118,8 @@ private:
     bool ShiftPicture(int64_t from, int64_t to);
     // The table's columns, measured again only when another file is opened or the display
     // mode changes.
-    const DigitTableLayout& Columns();
+    const DigitTableLayout& Columns() const;
+    int PrintWidth() const;
 
     QImage m_image;              // off-screen picture of the client area
     Drawn m_drawn;
@@ -138,8 +139,8 @@ private:
         int mode = -1;
         bool operator==(const Measured&) const = default;
     };
-    Measured m_measured;
-    DigitTableLayout m_columns;
+    mutable Measured m_measured;
+    mutable DigitTableLayout m_columns;
 };
 
 } // namespace nuv

@@ -34,8 +34,6 @@ constexpr int kPrintWidth = digittable::kClipLeft + 8 * digittable::kColumnStep 
 // The page header: two lines of text and a rule, in table rows.
 constexpr int kHeaderRows = 3;
 
-int PrintWidth(const CAIHistDoc& d) { return std::max(kPrintWidth, MeasureDigitTable(d).Width()); }
-
 int64_t LastReading(const CAIHistDoc& d, int64_t last)
 {
     const int64_t end = int64_t(std::min(d.m_nScanCount, d.m_nMaxPosition)) - 1;
@@ -55,7 +53,7 @@ QString StartText(const CAIHistDoc& d)
 QString ChannelsText(const CAIHistDoc& d)
 {
     int channels[kChannels];
-    const int n = std::min<int>(EnabledChannels(d.m_Param, channels), int(std::min<uint32_t>(d.m_nChannelCount, 8)));
+    const int n = DigitTableChannels(d, channels);
     QStringList parts;
     for (int i = 0; i < n; ++i) {
         const uint32_t code = d.m_Param.Range[channels[i]];
@@ -88,13 +86,15 @@ void PaintPageHeader(QPainter& p, const CAIHistDoc& d, int width, int page, int 
 }
 } // namespace
 
+int CAIDigitVw::PrintWidth() const { return std::max(kPrintWidth, Columns().Width()); }
+
 int CAIDigitVw::RowsPerPage(const QPageLayout& layout) const
 {
     // From the page's proportions only, so a printer and a preview of any resolution
     // break pages alike.
     const QRectF page = layout.paintRect(QPageLayout::Point);
     const CAIHistDoc* d = GetDoc();
-    const int width = d != nullptr ? PrintWidth(*d) : kPrintWidth;
+    const int width = d != nullptr ? PrintWidth() : kPrintWidth;
     const double lines = page.width() > 0 ? page.height() * width / page.width() / kRowHeight : 0;
     return std::max(1, int(lines) - kHeaderRows - 1);   // the table's first line carries its headers
 }
@@ -128,7 +128,7 @@ void CAIDigitVw::PaintPage(QPainter& p, const QRect& paintRect, const QPageLayou
     last = LastReading(*d, last);
     const int rowsPerPage = RowsPerPage(layout);
     const int pages = PageCount(layout, first, last);
-    const int width = PrintWidth(*d);
+    const int width = PrintWidth();
     const uint32_t channels = std::min<uint32_t>(d->m_nChannelCount, 8);
     std::vector<uint16_t> codes(size_t(rowsPerPage) * std::max<uint32_t>(channels, 1));
     const int64_t start = first + int64_t(page - 1) * rowsPerPage;
@@ -143,6 +143,7 @@ void CAIDigitVw::PaintPage(QPainter& p, const QRect& paintRect, const QPageLayou
     rows.RowStride = channels;
     DigitTableStyle paper;
     paper.Paper = true;
+    paper.Layout = &Columns();
 
     p.save();
     p.translate(paintRect.topLeft());

@@ -153,11 +153,6 @@ void SlotUnits(const CAIHistDoc& doc, const int* channels, int count, QString* u
     }
 }
 
-int SlotChannels(const CAIHistDoc& doc, int* channels)
-{
-    return std::min<int>(EnabledChannels(doc.m_Param, channels), int(std::min<uint32_t>(doc.m_nChannelCount, 8)));
-}
-
 // On paper every colour is made dark enough to read on white; its hue stays.
 QColor PaperInk(QRgb rgb)
 {
@@ -168,6 +163,11 @@ QColor PaperInk(QRgb rgb)
 }
 
 } // namespace
+
+int DigitTableChannels(const CAIHistDoc& doc, int* channels)
+{
+    return std::min<int>(EnabledChannels(doc.m_Param, channels), int(std::min<uint32_t>(doc.m_nChannelCount, 8)));
+}
 
 const QFont& DigitTableFont()
 {
@@ -201,7 +201,7 @@ DigitTableLayout MeasureDigitTable(const CAIHistDoc& doc)
 
     int channels[kChannels];
     QString units[kChannels];
-    l.Columns = SlotChannels(doc, channels);
+    l.Columns = DigitTableChannels(doc, channels);
     SlotUnits(doc, channels, l.Columns, units);
     const int mode = doc.m_nDigitMode;
     int widest = 0;
@@ -259,7 +259,7 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
                       .intersected(paint));
     int enabled[kChannels];
     QString units[kChannels];
-    const int count = SlotChannels(doc, enabled);
+    const int count = DigitTableChannels(doc, enabled);
     SlotUnits(doc, enabled, count, units);
     const int mode = doc.m_nDigitMode;
     const QColor cursor1 = ink(doc.m_CursorColor[0]);

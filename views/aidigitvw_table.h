@@ -66,6 +66,9 @@ struct DigitTableRows {
 int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const DigitTableRows& rows,
                     int hscroll, const DigitTableStyle& style = {}, const QRect* dirty = nullptr);
 
+// The channels of the table's columns, in slot order; returns their number.
+int DigitTableChannels(const CAIHistDoc& doc, int* channels);
+
 // The font the table is drawn with.
 const QFont& DigitTableFont();
 
