@@ -41,14 +41,19 @@ CAIDoc::CAIDoc()
     ClearSweep();
 }
 
-CAIDoc::~CAIDoc()
+void CAIDoc::ForgetWindows()
 {
-    // The windows may be gone already; the worker's last message must not reach them.
     m_pFrame = nullptr;
     m_pDigitView = nullptr;
     m_pCurveView = nullptr;
     m_pParamView = nullptr;
     m_pDataView = nullptr;
+}
+
+CAIDoc::~CAIDoc()
+{
+    // The windows may be gone already; the worker's last message must not reach them.
+    ForgetWindows();
     if (m_pWorker != nullptr) {
         m_bRunning.store(0);
         while (!WaitForWorkerIdle()) {
@@ -291,11 +296,7 @@ void CAIDoc::OnCloseDocument()
         // finished (header written, task released) and then releases the file and goes.
         setParent(nullptr);
         SetFrame(nullptr);
-        m_pFrame = nullptr;
-        m_pDigitView = nullptr;
-        m_pCurveView = nullptr;
-        m_pParamView = nullptr;
-        m_pDataView = nullptr;
+        ForgetWindows();
         auto* watch = new QTimer(this);
         connect(watch, &QTimer::timeout, this, [this, watch] {
             if (m_bWorkerIdle.load(std::memory_order_acquire) != 0) {

@@ -137,6 +137,7 @@ protected:
 private:
     void OnRunEnded(const RunEndNotice& n);
     void ClearSweepNow();
+    void ForgetWindows();   // drops the pointers to the frame and views
     bool m_bSweepClearDue = false;
     void ReleaseDataFile();
     bool m_bClosed = false;
