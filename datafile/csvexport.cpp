@@ -1,0 +1,419 @@
+#include "datafile/csvexport.h"
+
+#include "device/mdq4170.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace nuv {
+
+namespace {
+
+constexpr uint32_t kBlockRecords = 65536;    // readings read and written per block
+constexpr size_t kOutFlush = size_t(1) << 20; // text gathered before it is written
+
+QString LibraryReason()
+{
+    switch (MDQ4170_GetLastError()) {
+    case MDQ4170_ERROR_FILE_NOT_FOUND: return QStringLiteral("file not found");
+    case MDQ4170_ERROR_ACCESS_DENIED: return QStringLiteral("access denied or not a regular file");
+    case MDQ4170_ERROR_READ_FAULT: return QStringLiteral("read fault");
+    case MDQ4170_ERROR_INVALID_PARAMETER: return QStringLiteral("invalid position");
+    default: return QStringLiteral("device library error %1").arg(MDQ4170_GetLastError());
+    }
+}
+
+// The recording opened through the device library and checked as playback checks it.
+class Source {
+public:
+    ~Source()
+    {
+        if (m_h != MDQ4170_INVALID_HANDLE)
+            MDQ4170_FILE_Release(m_h);
+    }
+
+    CsvResult Open(const QString& path)
+    {
+        CsvResult r;
+        m_h = MDQ4170_FILE_Create(QFile::encodeName(path).constData(), MDQ4170_FILE_MODE_READ);
+        if (m_h == MDQ4170_INVALID_HANDLE) {
+            r.Status = CsvStatus::OpenFailed;
+            r.Detail = LibraryReason();
+            return r;
+        }
+        HeaderBytes header{};
+        uint32_t got = 0;
+        if (MDQ4170_FILE_SetOffset(m_h, 0, 0, 0))
+            got = MDQ4170_FILE_Read(m_h, header.data(), kHeaderSize);
+        const qint64 size = QFileInfo(path).size();
+        Info.FileBytes = std::max<uint64_t>(size > 0 ? uint64_t(size) : 0, got);
+        Info.Layout = ComputeHistLayout(header.data(), got, Info.FileBytes);
+        const HistLayout& l = Info.Layout;
+        if (!l.ProductOk && got > hdr::ProductId + 3) {
+            r.Status = CsvStatus::Foreign;
+            r.Detail = QStringLiteral("identification 0x%1 at byte 188")
+                           .arg(GetLE32(header.data() + hdr::ProductId), 0, 16);
+        } else if (!l.HeaderComplete || !l.ProductOk) {
+            r.Status = CsvStatus::ShortHeader;
+            r.Detail = QStringLiteral("%1 bytes").arg(Info.FileBytes);
+        } else if (l.Problem != HistProblem::None) {
+            r.Status = CsvStatus::NoChannels;
+            r.Detail = QStringLiteral("first channel %1, channel count %2, codes per record %3")
+                           .arg(l.Info.Param.FirstChannel)
+                           .arg(l.Info.Param.ChannelCount)
+                           .arg(l.Info.CodesPerRecord);
+        }
+        Info.Readings = l.CompleteRecords;
+        return r;
+    }
+
+    MDQ4170_FILE Handle() const { return m_h; }
+    RecordingInfo Info;
+
+private:
+    MDQ4170_FILE m_h = MDQ4170_INVALID_HANDLE;
+};
+
+// Text of every code of one channel, made the first time the code is met: the values
+// repeat endlessly in a recording, formatting each once keeps the export at disk speed.
+class ValueTexts {
+public:
+    ValueTexts(double offset, double gain) : m_offset(offset), m_gain(gain), m_slots(new Slot[65536])
+    {
+        // Enough decimals that neighbouring codes never print alike; playback's table
+        // shows five, and so does every range of the module.
+        m_decimals = 5;
+        const double step = std::fabs(gain);
+        while (m_decimals < 9 && step > 0 && std::pow(10.0, -m_decimals) >= step)
+            ++m_decimals;
+    }
+
+    char* Put(char* p, uint16_t code)
+    {
+        Slot& s = m_slots[code];
+        if (!(m_made[code >> 6] & (uint64_t(1) << (code & 63)))) {
+            Make(s, code);
+            m_made[code >> 6] |= uint64_t(1) << (code & 63);
+        }
+        std::memcpy(p, s.text, sizeof s.text);
+        return p + s.length;
+    }
+
+private:
+    struct Slot {
+        char text[31];
+        uint8_t length;
+    };
+    void Make(Slot& s, uint16_t code) const
+    {
+        const double v = CodeToValue(code, m_offset, m_gain);
+        char* end = s.text + sizeof s.text;
+        auto r = std::to_chars(s.text, end, v, std::chars_format::fixed, m_decimals);
+        if (r.ec != std::errc())
+            r = std::to_chars(s.text, end, v);   // a value too large for fixed notation
+        s.length = r.ec == std::errc() ? uint8_t(r.ptr - s.text) : 0;
+    }
+
+    double m_offset;
+    double m_gain;
+    int m_decimals = 5;
+    std::unique_ptr<Slot[]> m_slots;   // pages are touched only for codes that occur
+    uint64_t m_made[1024]{};
+};
+
+// ISO 8601 local time with milliseconds of reading i: the start time plus i periods. The
+// date and the minute are formatted once per minute; a zone whose offset is not whole
+// minutes is formatted reading by reading.
+class TimeTexts {
+public:
+    TimeTexts(const QDateTime& start, double periodMs)
+        : m_valid(start.isValid()), m_start(m_valid ? start.toMSecsSinceEpoch() : 0), m_period(periodMs)
+    {
+    }
+
+    char* Put(char* p, uint64_t index)
+    {
+        if (!m_valid)
+            return p;
+        const int64_t t = m_start + std::llround(double(index) * m_period);
+        if (m_perReading)
+            return PutWhole(p, t);
+        const int64_t minute = t >= 0 ? t / 60000 : -((-t + 59999) / 60000);
+        if (minute != m_minute) {
+            const QDateTime local = QDateTime::fromMSecsSinceEpoch(minute * 60000);
+            if (local.time().second() != 0 || local.time().msec() != 0) {
+                m_perReading = true;
+                return PutWhole(p, t);
+            }
+            m_minute = minute;
+            const QByteArray prefix = local.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:")).toLatin1();
+            m_prefixLength = std::min<int>(int(prefix.size()), int(sizeof m_prefix));
+            std::memcpy(m_prefix, prefix.constData(), size_t(m_prefixLength));
+        }
+        const int rest = int(t - minute * 60000);
+        std::memcpy(p, m_prefix, size_t(m_prefixLength));
+        p += m_prefixLength;
+        const int sec = rest / 1000, ms = rest % 1000;
+        *p++ = char('0' + sec / 10);
+        *p++ = char('0' + sec % 10);
+        *p++ = '.';
+        *p++ = char('0' + ms / 100);
+        *p++ = char('0' + ms / 10 % 10);
+        *p++ = char('0' + ms % 10);
+        return p;
+    }
+
+private:
+    static char* PutWhole(char* p, int64_t t)
+    {
+        const QByteArray all =
+            QDateTime::fromMSecsSinceEpoch(t).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")).toLatin1();
+        const size_t n = std::min<size_t>(size_t(all.size()), 40);
+        std::memcpy(p, all.constData(), n);
+        return p + n;
+    }
+
+    bool m_valid;
+    int64_t m_start;
+    double m_period;
+    int64_t m_minute = std::numeric_limits<int64_t>::min();
+    bool m_perReading = false;
+    char m_prefix[40]{};
+    int m_prefixLength = 0;
+};
+
+bool WriteAll(QIODevice& out, const char* data, size_t n, CsvResult& r)
+{
+    while (n > 0) {
+        const qint64 w = out.write(data, qint64(n));
+        if (w <= 0) {
+            r.Status = CsvStatus::WriteFailed;
+            r.Detail = out.errorString();
+            return false;
+        }
+        data += w;
+        n -= size_t(w);
+        r.Bytes += uint64_t(w);
+    }
+    return true;
+}
+
+CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std::atomic<bool>* cancel,
+                    const CsvProgress& progress)
+{
+    CsvResult r;
+    const HistLayout& l = src.Info.Layout;
+    const uint64_t readings = src.Info.Readings;
+    const int64_t last = o.Last < 0 || uint64_t(o.Last) >= readings ? int64_t(readings) - 1 : o.Last;
+    if (o.First < 0 || (readings > 0 && o.First > last) || (readings == 0 && o.First != 0)) {
+        r.Status = CsvStatus::BadRange;
+        r.Detail = QStringLiteral("%1..%2 of %3 readings").arg(o.First).arg(o.Last).arg(readings);
+        return r;
+    }
+    const uint64_t total = readings == 0 ? 0 : uint64_t(last - o.First + 1);
+    const char sep = o.Separator == '\t' ? '\t' : ',';
+    const int n = l.EnabledCount;
+
+    // Heading row.
+    QString heading = QStringLiteral("index%1time").arg(QLatin1Char(sep));
+    std::vector<std::unique_ptr<ValueTexts>> values;
+    bool thermo[8]{};
+    uint32_t range[8]{};
+    for (int k = 0; k < n; ++k) {
+        const int c = l.Enabled[k];
+        range[k] = l.Param.Range[c];
+        thermo[k] = IsThermocouple(range[k]);
+        values.push_back(std::make_unique<ValueTexts>(l.Info.Range[c].RangeMin, PlaybackGain(l.Info.Range[c])));
+        heading += QLatin1Char(sep) + CsvValueHeading(c, range[k]);
+        if (o.RawCodes)
+            heading += QLatin1Char(sep) + QStringLiteral("AI%1 code").arg(c);
+        if (thermo[k])
+            heading += QLatin1Char(sep) + QStringLiteral("AI%1 break").arg(c);
+    }
+    heading += QLatin1Char('\n');
+    const QByteArray head = heading.toUtf8();
+    if (!WriteAll(out, head.constData(), size_t(head.size()), r))
+        return r;
+    if (total == 0) {
+        if (progress)
+            progress(0, 0);
+        return r;
+    }
+
+    const uint32_t channels = l.ChannelCount;
+    const uint32_t record = 2u * channels;
+    const uint64_t offset = RecordOffset(channels, uint64_t(o.First));
+    if (!MDQ4170_FILE_SetOffset(src.Handle(), uint32_t(offset), uint32_t(offset >> 32), 0)) {
+        r.Status = CsvStatus::ReadFailed;
+        r.Detail = LibraryReason();
+        return r;
+    }
+    TimeTexts times(StartDateTime(l.Info.Start), ReadingPeriodMs(o.IntervalMs, uint32_t(n)));
+    std::vector<uint8_t> in(size_t(kBlockRecords) * record);
+    // Longest row: index, time, and per channel a value, a code and a break flag.
+    const size_t rowMax = 24 + 48 + size_t(n) * (32 + 7 + 3);
+    std::vector<char> text(kOutFlush + rowMax);
+    char* const base = text.data();
+    char* p = base;
+
+    uint64_t done = 0;
+    uint64_t index = uint64_t(o.First);
+    while (done < total) {
+        const uint32_t want = uint32_t(std::min<uint64_t>(kBlockRecords, total - done));
+        const uint32_t got = MDQ4170_FILE_Read(src.Handle(), in.data(), want * record);
+        if (got < want * record) {
+            r.Status = CsvStatus::ReadFailed;
+            r.Detail = MDQ4170_GetLastError() != MDQ4170_ERROR_SUCCESS
+                           ? LibraryReason()
+                           : QStringLiteral("the file ends at reading %1").arg(index + got / record);
+            return r;
+        }
+        const uint8_t* rec = in.data();
+        for (uint32_t j = 0; j < want; ++j, ++index, rec += record) {
+            p = std::to_chars(p, p + 24, index).ptr;
+            *p++ = sep;
+            p = times.Put(p, index);
+            for (int k = 0; k < n; ++k) {
+                const uint16_t code = uint16_t(rec[2 * k] | (rec[2 * k + 1] << 8));
+                const bool broken = thermo[k] && IsBreakCode(range[k], code);
+                *p++ = sep;
+                if (!broken)
+                    p = values[size_t(k)]->Put(p, code);
+                if (o.RawCodes) {
+                    *p++ = sep;
+                    p = std::to_chars(p, p + 8, code).ptr;
+                }
+                if (thermo[k]) {
+                    *p++ = sep;
+                    *p++ = broken ? '1' : '0';
+                }
+            }
+            *p++ = '\n';
+            if (size_t(p - base) >= kOutFlush) {
+                if (!WriteAll(out, base, size_t(p - base), r))
+                    return r;
+                p = base;
+            }
+        }
+        done += want;
+        r.Rows = done;
+        if (progress)
+            progress(done, total);
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed) && done < total) {
+            r.Status = CsvStatus::Cancelled;
+            return r;
+        }
+    }
+    WriteAll(out, base, size_t(p - base), r);
+    return r;
+}
+
+} // namespace
+
+double ReadingPeriodMs(double intervalMs, uint32_t channels)
+{
+    return std::max(intervalMs, 100.0 * channels);
+}
+
+QDateTime StartDateTime(const StartTime& s)
+{
+    const QDate d(s.Year, s.Month, s.Day);
+    const QTime t(s.Hour, s.Minute, s.Second, s.Millisecond);
+    if (s.Year == 0 || !d.isValid() || !t.isValid())
+        return {};
+    return QDateTime(d, t);
+}
+
+QString CsvValueHeading(int channel, uint32_t rangeCode)
+{
+    return QStringLiteral("AI%1 (%2)").arg(channel).arg(RangeUnitText(rangeCode));
+}
+
+CsvResult InspectRecording(const QString& path, RecordingInfo& out)
+{
+    Source src;
+    const CsvResult r = src.Open(path);
+    out = src.Info;
+    return r;
+}
+
+CsvResult ExportCsv(const QString& source, QIODevice& out, const CsvOptions& options,
+                    const std::atomic<bool>* cancel, const CsvProgress& progress)
+{
+    Source src;
+    CsvResult r = src.Open(source);
+    if (!r.Ok())
+        return r;
+    return WriteRows(src, out, options, cancel, progress);
+}
+
+CsvResult ExportCsvFile(const QString& source, const QString& target, const CsvOptions& options,
+                        const std::atomic<bool>* cancel, const CsvProgress& progress)
+{
+    // The recording is checked before anything is created.
+    Source src;
+    CsvResult r = src.Open(source);
+    if (!r.Ok())
+        return r;
+    const QFileInfo ti(target);
+    if (ti.exists() && ti.canonicalFilePath() == QFileInfo(source).canonicalFilePath()) {
+        r.Status = CsvStatus::WriteFailed;
+        r.Detail = QStringLiteral("the output is the recording itself");
+        return r;
+    }
+    if (ti.exists() && !ti.isFile()) {
+        QFile dev(target);
+        if (!dev.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            r.Status = CsvStatus::WriteFailed;
+            r.Detail = dev.errorString();
+            return r;
+        }
+        return WriteRows(src, dev, options, cancel, progress);
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        r.Status = CsvStatus::WriteFailed;
+        r.Detail = file.errorString();
+        return r;
+    }
+    r = WriteRows(src, file, options, cancel, progress);
+    if (!r.Ok()) {
+        file.cancelWriting();   // the destructor removes what was written
+        return r;
+    }
+    if (!file.commit()) {
+        r.Status = CsvStatus::WriteFailed;
+        r.Detail = file.errorString();
+    }
+    return r;
+}
+
+QString CsvStatusText(const CsvResult& r)
+{
+    switch (r.Status) {
+    case CsvStatus::Ok: return {};
+    case CsvStatus::OpenFailed: return QStringLiteral("打开文件失败, 可能该文件不存...");
+    case CsvStatus::ShortHeader:
+        return QStringLiteral("文件长度不足%1字节的文件头, 不是完整的数据文件").arg(kHeaderSize);
+    case CsvStatus::Foreign: return QStringLiteral("此文件不属于该产品的数据文件");
+    case CsvStatus::NoChannels:
+        return QStringLiteral("文件头的通道配置无效(%1), 文件中的数据无法导出").arg(r.Detail);
+    case CsvStatus::BadRange: return QStringLiteral("导出范围不在文件的读数之内(%1)").arg(r.Detail);
+    case CsvStatus::ReadFailed:
+        return QStringLiteral("读取数据文件失败(%1), 未完成的CSV文件已删除").arg(r.Detail);
+    case CsvStatus::WriteFailed:
+        return QStringLiteral("写入CSV文件失败(%1), 未完成的CSV文件已删除").arg(r.Detail);
+    case CsvStatus::Cancelled: return QStringLiteral("导出已取消, 未完成的CSV文件已删除");
+    }
+    return {};
+}
+
+} // namespace nuv
