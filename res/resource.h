@@ -55,6 +55,8 @@ constexpr int ID_DEVICE_INFO = 32802;
 constexpr int ID_DIGIT_DEC = 32813;
 constexpr int ID_DIGIT_HEX = 32814;
 constexpr int ID_DIGIT_VOLT = 32815;
+constexpr int ID_EXPORT_CSV = 32875;      // "导出CSV..." (history window)
+constexpr int ID_SAVE_WAVE_IMAGE = 32876; // "保存波形图片..." (AI and history windows)
 
 // Operate bar controls
 constexpr int IDC_READ_TIMEOUT = 1322;
@@ -78,6 +80,18 @@ constexpr int IDC_SAVE_FILE = 1347;
 constexpr int IDC_FILE_NOTE = 1356;
 constexpr int IDC_HIST_CHANNELS = 1355;
 constexpr int IDC_HIST_POINTS = 1356;
+
+// CSV export dialog
+constexpr int IDD_EXPORTCSV = 213;
+constexpr int IDC_EXPORT_WHOLE = 1401;
+constexpr int IDC_EXPORT_CURSORS = 1402;
+constexpr int IDC_EXPORT_RANGE = 1403;
+constexpr int IDC_EXPORT_FROM = 1404;
+constexpr int IDC_EXPORT_TO = 1405;
+constexpr int IDC_EXPORT_RAW = 1406;
+constexpr int IDC_EXPORT_COMMA = 1407;
+constexpr int IDC_EXPORT_TAB = 1408;
+constexpr int IDC_EXPORT_INTERVAL = 1409;
 
 // DIO panel
 constexpr int IDC_DO_BUTTON[8] = {1060, 1061, 1062, 1063, 1064, 1065, 1066, 1067};
