@@ -101,6 +101,10 @@ bool CCurvePainter::EnsureLayers(const CurveScene& scene, qreal dpr)
 
 void CCurvePainter::Dot(int x, int y, QRgb c)
 {
+    if (m_vector != nullptr) {
+        m_vector->fillRect(QRect(x, y, 1, 1), QColor::fromRgb(c));
+        return;
+    }
     if (m_dpr == 1.0) {
         if (x >= 0 && y >= 0 && x < m_bg.width() && y < m_bg.height())
             reinterpret_cast<QRgb*>(m_bg.scanLine(y))[x] = c;
@@ -149,7 +153,7 @@ void CCurvePainter::DrawGrid(QPainter& p, const CurveScene& s)
 void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
 {
     const curve::Layout& L = s.layout;
-    const QFontMetrics fm(m_font, &m_bg);
+    const QFontMetrics fm(m_font, m_vector != nullptr ? m_vector->device() : static_cast<QPaintDevice*>(&m_bg));
     p.setFont(m_font);
     curve::Label* labels = t_labels.data();
     const int cap = int(t_labels.size());
@@ -199,11 +203,15 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
 
 void CCurvePainter::DrawBackground(const CurveScene& s)
 {
-    const curve::Layout& L = s.layout;
-    const curve::Rect& r = L.plot;
     m_bg.fill(kBackground);
     QPainter p(&m_bg);
+    DrawBackgroundOn(p, s);
+}
 
+void CCurvePainter::DrawBackgroundOn(QPainter& p, const CurveScene& s)
+{
+    const curve::Layout& L = s.layout;
+    const curve::Rect& r = L.plot;
     if (s.tiled) {
         QRect band;
         if (s.allStrips) {
@@ -234,6 +242,11 @@ void CCurvePainter::DrawTraces(const CurveScene& s)
     QPainter p(&m_trace);
     if (!m_traceDirty.isEmpty())
         p.fillRect(m_traceDirty, QColor::fromRgb(kBackground));
+    m_traceDirty = DrawTracesOn(p, s);
+}
+
+QRect CCurvePainter::DrawTracesOn(QPainter& p, const CurveScene& s)
+{
     QRect dirty;
     const curve::Rect& r = s.layout.plot;
 
@@ -271,7 +284,8 @@ void CCurvePainter::DrawTraces(const CurveScene& s)
         const int a = std::clamp(s.selected, 0, s.strips - 1);
         draw(s.enlarged, s.enlargedCount, s.colors[a], QRect(r.left, r.top, r.Width(), r.Height()));
     }
-    m_traceDirty = dirty;
+    p.setClipping(false);
+    return dirty;
 }
 
 void CCurvePainter::Paint(QPainter& target, const CurveScene& s, bool fullRedraw, qreal dpr)
@@ -299,14 +313,33 @@ void CCurvePainter::Paint(QPainter& target, const CurveScene& s, bool fullRedraw
 
 void CCurvePainter::DrawCursors(QPainter& target, const CurveScene& s)
 {
-    const curve::Rect& r = s.layout.plot;
     target.save();
     target.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    DrawCursorLines(target, s);
+    target.restore();
+}
+
+void CCurvePainter::DrawCursorLines(QPainter& target, const CurveScene& s)
+{
+    const curve::Rect& r = s.layout.plot;
     target.setBackgroundMode(Qt::TransparentMode);
     for (int k = 0; k < s.cursorCount && k < 2; ++k) {
         target.setPen(QPen(QColor::fromRgb(s.cursorColor[k]), 1, Qt::DotLine));
         target.drawLine(s.cursorX[k], r.top, s.cursorX[k], r.bottom);
     }
+}
+
+void CCurvePainter::PaintVector(QPainter& target, const CurveScene& s)
+{
+    const QRect client(0, 0, std::max(s.layout.client.Width(), 1), std::max(s.layout.client.Height(), 1));
+    target.save();
+    target.setClipRect(client);
+    target.fillRect(client, QColor::fromRgb(kBackground));
+    m_vector = &target;
+    DrawBackgroundOn(target, s);
+    m_vector = nullptr;
+    DrawTracesOn(target, s);
+    DrawCursorLines(target, s);
     target.restore();
 }
 

@@ -60,6 +60,11 @@ public:
     // The cursor lines, XORed onto what `target` shows: drawn twice they leave no trace.
     static void DrawCursors(QPainter& target, const CurveScene& scene);
 
+    // The same picture for a vector device (PDF): background, grid, labels, traces and
+    // cursor lines drawn straight onto `target`, without layers or raster operations
+    // (on the black background the traces and cursors look as the OR and XOR leave them).
+    void PaintVector(QPainter& target, const CurveScene& scene);
+
     const QImage& Background() const { return m_bg; }
     const QImage& Traces() const { return m_trace; }
 
@@ -72,15 +77,19 @@ public:
 private:
     bool EnsureLayers(const CurveScene& scene, qreal dpr);
     void DrawBackground(const CurveScene& scene);
+    void DrawBackgroundOn(QPainter& p, const CurveScene& scene);
+    static void DrawCursorLines(QPainter& p, const CurveScene& scene);
     void DrawGrid(QPainter& p, const CurveScene& scene);
     void DrawLabels(QPainter& p, const CurveScene& scene);
     void DrawTraces(const CurveScene& scene);
+    QRect DrawTracesOn(QPainter& p, const CurveScene& scene);   // returns the area drawn
     void Dot(int x, int y, QRgb c);
 
     QImage m_bg;
     QImage m_trace;
     QRect m_traceDirty;    // logical area of the trace layer that is not black
     qreal m_dpr = 1.0;
+    QPainter* m_vector = nullptr;   // grid dots go here instead of into the layer
     QFont m_font;
     QFontMetrics m_metrics;
     mutable QHash<QString, int> m_widthCache;

@@ -213,6 +213,18 @@ void CCurveViewBase::FillScene(CurveScene& s)
     DescribeScene(s);
 }
 
+void CCurveViewBase::RenderPane(QPainter& p, qreal dpr, bool vector)
+{
+    ComputeEnlarged();
+    CurveScene scene;
+    FillScene(scene);
+    CCurvePainter painter;
+    if (vector)
+        painter.PaintVector(p, scene);
+    else
+        painter.Paint(p, scene, true, dpr);
+}
+
 void CCurveViewBase::paintEvent(QPaintEvent*)
 {
     ComputeEnlarged();

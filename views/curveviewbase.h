@@ -31,6 +31,10 @@ public:
     // Scroll range 0..total.
     void SetScrollSizes(int total);
     void PublishCursorIndices();
+    // Paints what the pane shows onto `p` with a painter of its own, the screen's layers
+    // untouched: on a raster device at `dpr` exactly as on the screen, on a vector device
+    // (PDF) without raster operations.
+    void RenderPane(QPainter& p, qreal dpr, bool vector);
 
     // State read by the owner's checks and the painter.
     const curve::Layout& GetLayout() const { return m_layout; }
