@@ -2,7 +2,7 @@
 // announces, so the receiver sees one consistent reading however late it handles it.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <cstdint>
 

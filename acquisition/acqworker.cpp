@@ -1,11 +1,10 @@
-#include "acqworker.h"
+#include "acquisition/acqworker.h"
 
-#include "acqmsg.h"
-#include "aidoc.h"
-#include "aitypes.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "wndmsg.h"
+#include "acquisition/acqmsg.h"
+#include "acquisition/aidoc.h"
+#include "acquisition/aitypes.h"
+#include "framework/msgseam.h"
+#include "framework/wndmsg.h"
 
 #include <chrono>
 #include <cstring>
@@ -106,7 +105,7 @@ int AcquisitionWorker::Run()
 
     // Preparation
     doc.m_bWorkerIdle.store(0);
-    m_hDevice = theApp.m_hDevice;
+    m_hDevice = doc.m_hDevice;
     m_nCount = 0;
     m_bNotifyDue = true;
     m_bFirstCycle = true;

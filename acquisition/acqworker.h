@@ -5,8 +5,8 @@
 // header of a recording is written, the device task released, the document told.
 #pragma once
 
-#include "fileheader.h"
-#include "wndmsg.h"
+#include "datafile/fileheader.h"
+#include "framework/wndmsg.h"
 
 #include <QString>
 #include <atomic>

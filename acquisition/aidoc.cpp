@@ -1,15 +1,14 @@
-#include "aidoc.h"
+#include "acquisition/aidoc.h"
 
-#include "acqmsg.h"
-#include "acqworker.h"
-#include "aical.h"
-#include "aicurveview.h"
-#include "aidigitview.h"
-#include "aifrm.h"
-#include "aiparamvw.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "acquisition/acqmsg.h"
+#include "acquisition/acqworker.h"
+#include "calibration/aical.h"
+#include "views/aicurveview.h"
+#include "views/aidigitview.h"
+#include "app/aifrm.h"
+#include "acquisition/aiparamvw.h"
+#include "framework/msgseam.h"
+#include "res/resource.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -62,14 +61,14 @@ CAIDoc::~CAIDoc()
         m_pWorker = nullptr;
     }
     if (!m_bClosed)
-        MDQ4170_AI_SaveParam(theApp.m_hDevice, &m_Param);
+        MDQ4170_AI_SaveParam(m_hDevice, &m_Param);
     ReleaseDataFile();
 }
 
 void CAIDoc::LoadParam()
 {
     AIParam p = m_Param;
-    m_Param = MDQ4170_AI_LoadParam(theApp.m_hDevice, &p) ? p : DefaultAIParam();
+    m_Param = MDQ4170_AI_LoadParam(m_hDevice, &p) ? p : DefaultAIParam();
 }
 
 bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
@@ -160,7 +159,7 @@ void CAIDoc::OnStartAcquisition()
         m_pWorker = nullptr;
     }
     // The file questions come before anything changes, so a No leaves all as it was.
-    if (m_bSaveFile == 1 && m_Param.ChannelCount != 0 && theApp.m_hDevice != MDQ4170_INVALID_HANDLE &&
+    if (m_bSaveFile == 1 && m_Param.ChannelCount != 0 && m_hDevice != MDQ4170_INVALID_HANDLE &&
         !ConfirmDataFile())
         return;
     ClearSweep();
@@ -173,7 +172,7 @@ void CAIDoc::OnStartAcquisition()
     m_nScrollPos = 0;
     m_nMaxScrollPos = 1;
     ResetCurveView();
-    if (theApp.m_hDevice == MDQ4170_INVALID_HANDLE) {
+    if (m_hDevice == MDQ4170_INVALID_HANDLE) {
         AfxMessageBox(kMsgNoDevice, MsgIcon::Stop);
         return;
     }
@@ -238,7 +237,7 @@ void CAIDoc::OnCalibration()
         AfxMessageBox(kMsgStopFirst);
         return;
     }
-    CAICal dlg(m_pFrame);
+    CAICal dlg(m_hDevice, m_pFrame);
     dlg.exec();
 }
 
@@ -288,7 +287,7 @@ void CAIDoc::OnCloseDocument()
     if (m_bRunning.load() != 0)
         OnStopAcquisition();
     const bool idle = WaitForWorkerIdle();
-    MDQ4170_AI_SaveParam(theApp.m_hDevice, &m_Param);
+    MDQ4170_AI_SaveParam(m_hDevice, &m_Param);
     if (idle) {
         ReleaseDataFile();
     } else {

@@ -7,10 +7,10 @@
 // intervals, m_bSaveFile, m_bShowWave) change only while no acquisition runs.
 #pragma once
 
-#include "aitypes.h"
-#include "document.h"
-#include "mdq4170.h"
-#include "wndmsg.h"
+#include "acquisition/aitypes.h"
+#include "framework/document.h"
+#include "device/mdq4170.h"
+#include "framework/wndmsg.h"
 
 #include <QRgb>
 #include <QString>
@@ -37,6 +37,9 @@ public:
 
     CAIDoc();
     ~CAIDoc() override;
+
+    // The module this window works with, handed over by whoever creates the window.
+    MDQ4170_HANDLE m_hDevice = MDQ4170_INVALID_HANDLE;
 
     // Commands: 1317, 1316, 32796, 32869, 32818 (32850 has no handler here).
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;

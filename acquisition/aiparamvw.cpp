@@ -1,18 +1,17 @@
-#include "aiparamvw.h"
+#include "acquisition/aiparamvw.h"
 
-#include "acqmsg.h"
-#include "aicurveview.h"
-#include "aidatavw.h"
-#include "aidigitview.h"
-#include "aidoc.h"
-#include "aifrm.h"
-#include "aitypes.h"
-#include "bitmaps.h"
-#include "filestatus.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "opendatafile.h"
-#include "resource.h"
+#include "acquisition/acqmsg.h"
+#include "views/aicurveview.h"
+#include "views/aidatavw.h"
+#include "views/aidigitview.h"
+#include "acquisition/aidoc.h"
+#include "app/aifrm.h"
+#include "acquisition/aitypes.h"
+#include "res/bitmaps.h"
+#include "acquisition/filestatus.h"
+#include "framework/msgseam.h"
+#include "datafile/opendatafile.h"
+#include "res/resource.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -293,7 +292,7 @@ void CAIParamVw::SetChannelRange(int k, int code)
     if (doc == nullptr || code < 0)
         return;
     doc->m_Param.Range[k] = uint32_t(code);
-    const RangeInfo info = DisplayRangeInfo(theApp.m_hDevice, uint32_t(code));
+    const RangeInfo info = DisplayRangeInfo(doc->m_hDevice, uint32_t(code));
     doc->m_RangeMin[k] = info.RangeMin;
     doc->m_CodeStep[k] = info.CodeStep;
     doc->ClearSweep();

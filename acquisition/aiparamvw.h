@@ -2,9 +2,9 @@
 // cold-junction temperature and break icons.
 #pragma once
 
-#include "document.h"
-#include "mdq4170.h"
-#include "wndmsg.h"
+#include "framework/document.h"
+#include "device/mdq4170.h"
+#include "framework/wndmsg.h"
 
 #include <QWidget>
 #include <functional>

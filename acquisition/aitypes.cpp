@@ -1,4 +1,4 @@
-#include "aitypes.h"
+#include "acquisition/aitypes.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // enabled-run test, raw-code conversion and the derived periods.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "filestatus.h"
+#include "acquisition/filestatus.h"
 
 #include <QDateTime>
 #include <limits>

@@ -1,16 +1,15 @@
 // Recording side of the live document: creating the data file, the status information
 // bar, closing the file.
-#include "aidoc.h"
+#include "acquisition/aidoc.h"
 
-#include "aicurveview.h"
-#include "aifrm.h"
-#include "aihistdoc.h"
-#include "childfrm.h"
-#include "filestatus.h"
-#include "mainfrm.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "views/aicurveview.h"
+#include "app/aifrm.h"
+#include "datafile/aihistdoc.h"
+#include "framework/childfrm.h"
+#include "acquisition/filestatus.h"
+#include "framework/msgseam.h"
+#include "framework/winapp.h"
+#include "res/resource.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -33,9 +32,9 @@ bool SameFile(const QString& a, const QString& b)
 
 bool CAIDoc::IsOpenForPlayback(const QString& path)
 {
-    if (theApp.m_pMainWnd == nullptr)
+    if (AfxGetMainWnd() == nullptr)
         return false;
-    for (CChildFrame* frame : theApp.m_pMainWnd->ChildFrames()) {
+    for (CChildFrame* frame : AfxGetMainWnd()->ChildFrames()) {
         const auto* hist = qobject_cast<const CAIHistDoc*>(frame != nullptr ? frame->GetDocument() : nullptr);
         if (hist != nullptr && hist->m_bOpen && SameFile(hist->m_strPath, path))
             return true;
@@ -121,7 +120,8 @@ void CAIDoc::ReleaseDataFile()
 {
     if (!m_bFileOpen)
         return;
-    theApp.AddToRecentFileList(m_strDataFile);
+    if (AfxGetApp() != nullptr)
+        AfxGetApp()->AddToRecentFileList(m_strDataFile);
     MDQ4170_FILE_Release(m_hDataFile);
     m_hDataFile = -1;
     m_bFileOpen = 0;

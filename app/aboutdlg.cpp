@@ -1,7 +1,7 @@
-#include "aboutdlg.h"
+#include "app/aboutdlg.h"
 
-#include "bitmaps.h"
-#include "resource.h"
+#include "res/bitmaps.h"
+#include "res/resource.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

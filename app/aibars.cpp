@@ -1,6 +1,6 @@
-#include "aibars.h"
+#include "app/aibars.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

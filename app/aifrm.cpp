@@ -1,15 +1,15 @@
-#include "aifrm.h"
+#include "app/aifrm.h"
 
-#include "aibars.h"
-#include "aicurveview.h"
-#include "aidatavw.h"
-#include "aidigitview.h"
-#include "aidoc.h"
-#include "aiparamvw.h"
-#include "framebars.h"
-#include "nuvapp.h"
-#include "resource.h"
-#include "tabctrlbar.h"
+#include "app/aibars.h"
+#include "views/aicurveview.h"
+#include "views/aidatavw.h"
+#include "views/aidigitview.h"
+#include "acquisition/aidoc.h"
+#include "acquisition/aiparamvw.h"
+#include "app/framebars.h"
+#include "app/nuvapp.h"
+#include "res/resource.h"
+#include "app/tabs/tabctrlbar.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // the split digit / waveform panes.
 #pragma once
 
-#include "childfrm.h"
+#include "framework/childfrm.h"
 
 class QSplitter;
 

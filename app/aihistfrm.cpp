@@ -1,12 +1,12 @@
-#include "aihistfrm.h"
+#include "app/aihistfrm.h"
 
-#include "aicurvevw.h"
-#include "aidigitvw.h"
-#include "aihistdoc.h"
-#include "aihistparamvw.h"
-#include "framebars.h"
-#include "resource.h"
-#include "tabctrlbar.h"
+#include "views/aicurvevw.h"
+#include "views/aidigitvw.h"
+#include "datafile/aihistdoc.h"
+#include "datafile/aihistparamvw.h"
+#include "app/framebars.h"
+#include "res/resource.h"
+#include "app/tabs/tabctrlbar.h"
 
 #include <QApplication>
 #include <QSplitter>

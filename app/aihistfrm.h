@@ -1,7 +1,7 @@
 // The history window: parameter bar and the split digit / waveform panes.
 #pragma once
 
-#include "childfrm.h"
+#include "framework/childfrm.h"
 
 class QSplitter;
 

@@ -1,6 +1,6 @@
-#include "cmdtable.h"
+#include "app/cmdtable.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 #include <Qt>
 

@@ -1,6 +1,6 @@
-#include "devinfo.h"
+#include "app/devinfo.h"
 
-#include "msgseam.h"
+#include "framework/msgseam.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The device information report of command 32802.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "devmarker.h"
+#include "app/devmarker.h"
 
 #include <QDir>
 #include <QFile>

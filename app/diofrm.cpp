@@ -1,9 +1,9 @@
-#include "diofrm.h"
+#include "app/diofrm.h"
 
-#include "diodoc.h"
-#include "diovw.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "dio/diodoc.h"
+#include "dio/diovw.h"
+#include "app/nuvapp.h"
+#include "res/resource.h"
 
 #include <QScrollArea>
 

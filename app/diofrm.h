@@ -1,7 +1,7 @@
 // The DIO window: one panel (scrolling when the window is smaller than it), no bars.
 #pragma once
 
-#include "childfrm.h"
+#include "framework/childfrm.h"
 
 namespace nuv {
 

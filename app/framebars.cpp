@@ -1,9 +1,9 @@
-#include "framebars.h"
+#include "app/framebars.h"
 
-#include "barsizing.h"
-#include "cmdtarget.h"
-#include "ctrlbarex.h"
-#include "resource.h"
+#include "app/tabs/barsizing.h"
+#include "framework/cmdtarget.h"
+#include "app/tabs/ctrlbarex.h"
+#include "res/resource.h"
 
 #include <QApplication>
 #include <QDockWidget>

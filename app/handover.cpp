@@ -1,6 +1,6 @@
-#include "handover.h"
+#include "app/handover.h"
 
-#include "devmarker.h"
+#include "app/devmarker.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // nuv: start-up, the event loop, exit.
-#include "guimsgbox.h"
-#include "handover.h"
-#include "mainfrm.h"
-#include "nuvapp.h"
+#include "framework/guimsgbox.h"
+#include "app/handover.h"
+#include "app/mainfrm.h"
+#include "app/nuvapp.h"
 
 #include <QApplication>
 #include <QLocale>

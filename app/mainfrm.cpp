@@ -1,12 +1,12 @@
-#include "mainfrm.h"
+#include "app/mainfrm.h"
 
-#include "barsizing.h"
-#include "childfrm.h"
-#include "cmdtable.h"
-#include "document.h"
-#include "mdiclient.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "app/tabs/barsizing.h"
+#include "framework/childfrm.h"
+#include "app/cmdtable.h"
+#include "framework/document.h"
+#include "app/tabs/mdiclient.h"
+#include "app/nuvapp.h"
+#include "res/resource.h"
 
 #include <QAction>
 #include <QCloseEvent>

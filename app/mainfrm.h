@@ -2,8 +2,8 @@
 // accelerators and the command router.
 #pragma once
 
-#include "cmdtarget.h"
-#include "mditabframe.h"
+#include "framework/winapp.h"
+#include "app/tabs/mditabframe.h"
 
 #include <QHash>
 #include <QList>
@@ -19,7 +19,7 @@ namespace nuv {
 
 class CChildFrame;
 
-class CMainFrm : public CMDITabFrameWnd, public CCmdTarget {
+class CMainFrm : public CMDITabFrameWnd, public CMainWndBase {
     Q_OBJECT
 public:
     explicit CMainFrm(QWidget* parent = nullptr);
@@ -29,12 +29,12 @@ public:
     // Puts a child frame into a new (maximized) sub-window and activates it.
     void AddChildFrame(CChildFrame* frame);
     CChildFrame* ActiveChildFrame() const;
-    QList<CChildFrame*> ChildFrames() const;
+    QList<CChildFrame*> ChildFrames() const override;
     // Brings `frame` to the top of the child windows.
     void ActivateFrame(CChildFrame* frame);
     // Routes a command: active view, its document, the active child frame, this frame, the
     // application. False when no target handles the id (its item shows disabled).
-    bool RouteCmdMsg(int nID, CCmdUI* pUI);
+    bool RouteCmdMsg(int nID, CCmdUI* pUI) override;
     // Carries out a command through the router when its update rule enables it.
     bool ExecuteCmd(int nID);
 

@@ -1,26 +1,26 @@
-#include "nuvapp.h"
+#include "app/nuvapp.h"
 
-#include "aboutdlg.h"
-#include "aicurveview.h"
-#include "aidatavw.h"
-#include "aidoc.h"
-#include "aifrm.h"
-#include "aihistdoc.h"
-#include "aihistfrm.h"
-#include "aihistparamvw.h"
-#include "aiparamvw.h"
-#include "bitmaps.h"
-#include "cmdtable.h"
-#include "devinfo.h"
-#include "devmarker.h"
-#include "diodoc.h"
-#include "diofrm.h"
-#include "handover.h"
-#include "mainfrm.h"
-#include "msgseam.h"
-#include "opendatafile.h"
-#include "resource.h"
-#include "seldevdlg.h"
+#include "app/aboutdlg.h"
+#include "views/aicurveview.h"
+#include "views/aidatavw.h"
+#include "acquisition/aidoc.h"
+#include "app/aifrm.h"
+#include "datafile/aihistdoc.h"
+#include "app/aihistfrm.h"
+#include "datafile/aihistparamvw.h"
+#include "acquisition/aiparamvw.h"
+#include "res/bitmaps.h"
+#include "app/cmdtable.h"
+#include "app/devinfo.h"
+#include "app/devmarker.h"
+#include "dio/diodoc.h"
+#include "app/diofrm.h"
+#include "app/handover.h"
+#include "app/mainfrm.h"
+#include "framework/msgseam.h"
+#include "datafile/opendatafile.h"
+#include "res/resource.h"
+#include "app/seldevdlg.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -205,6 +205,7 @@ void CNUVApp::OnAIWindow()
     }
     CWaitCursor wait;
     auto* doc = new CAIDoc;
+    doc->m_hDevice = m_hDevice;
     auto* frame = new CAIFrm(doc);
     if (!frame->Create()) {
         delete frame;
@@ -246,6 +247,7 @@ void CNUVApp::OnDIOWindow()
     }
     CWaitCursor wait;
     auto* doc = new CDIODoc;
+    doc->m_hDevice = m_hDevice;
     auto* frame = new CDIOFrm(doc);
     if (!frame->Create()) {
         delete frame;
@@ -310,6 +312,8 @@ void CNUVApp::OpenHandedOverFiles(const QStringList& args)
     for (const QString& f : HandedOverFiles(args))
         OpenDocumentFile(f);
 }
+
+CMainWndBase* CNUVApp::GetMainWnd() const { return m_pMainWnd; }
 
 void CNUVApp::AddToRecentFileList(const QString& path)
 {

@@ -1,8 +1,8 @@
 // The application object: the device in use and the open AI and DIO windows.
 #pragma once
 
-#include "cmdtarget.h"
-#include "mdq4170.h"
+#include "framework/winapp.h"
+#include "device/mdq4170.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,7 +16,7 @@ class CDIOFrm;
 class CMainFrm;
 class CAIHistDoc;
 
-class CNUVApp : public CCmdTarget {
+class CNUVApp : public CWinApp {
 public:
     CNUVApp();
 
@@ -38,7 +38,8 @@ public:
     CAIHistDoc* OpenDocumentFile(const QString& path);
 
     // Recent-file list (16 entries, persisted).
-    void AddToRecentFileList(const QString& path);
+    void AddToRecentFileList(const QString& path) override;
+    CMainWndBase* GetMainWnd() const override;
     QStringList RecentFiles() const { return m_recentFiles; }
     void LoadRecentFileList();
     void SaveRecentFileList() const;

@@ -1,8 +1,8 @@
-#include "seldevdlg.h"
+#include "app/seldevdlg.h"
 
-#include "devmarker.h"
-#include "mdq4170.h"
-#include "resource.h"
+#include "app/devmarker.h"
+#include "device/mdq4170.h"
+#include "res/resource.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,9 +4,9 @@
 // device call inside the cycle, is left out of both and reported on its own.
 #include "acquisition/acqworker.h"
 #include "acquisition/aidoc.h"
-#include "app/msgseam.h"
+#include "framework/msgseam.h"
 #include "app/nuvapp.h"
-#include "app/wndmsg.h"
+#include "framework/wndmsg.h"
 #include "device/mdq4170_sim.h"
 
 #include <QApplication>

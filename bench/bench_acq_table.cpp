@@ -1,5 +1,5 @@
 // The live digit table at its full 1,048,576 rows x 8 channels: memory and append time.
-#include "app/document.h"
+#include "framework/document.h"
 #include "views/aidigitview.h"
 
 #include <QApplication>

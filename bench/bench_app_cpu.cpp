@@ -3,12 +3,12 @@
 // status information bar of a recording all live. Prints the share of one core.
 //
 // Usage: bench_app_cpu [--seconds N]   (default 30)
-#include "aidoc.h"
-#include "aifrm.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "seldevdlg.h"
-#include "aiparamvw.h"
+#include "acquisition/aidoc.h"
+#include "app/aifrm.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "app/seldevdlg.h"
+#include "acquisition/aiparamvw.h"
 
 #include <QApplication>
 #include <QCheckBox>

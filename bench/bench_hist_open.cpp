@@ -7,7 +7,7 @@
 #include "datafile/aihistparamvw.h"
 #include "views/aicurvevw.h"
 #include "views/aidigitvw.h"
-#include "app/msgseam.h"
+#include "framework/msgseam.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 #include "datafile/aihistdoc.h"
 #include "views/aicurvevw.h"
 #include "views/aidigitvw.h"
-#include "app/msgseam.h"
+#include "framework/msgseam.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // with every channel on the ±10 V range.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <QAbstractScrollArea>
 #include <algorithm>

@@ -1,8 +1,7 @@
-#include "aical.h"
+#include "calibration/aical.h"
 
-#include "calranges.h"
-#include "msgseam.h"
-#include "nuvapp.h"
+#include "calibration/calranges.h"
+#include "framework/msgseam.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -31,7 +30,7 @@ QPushButton* MakeButton(const QString& text, int id, QWidget* parent)
 }
 } // namespace
 
-CAICal::CAICal(QWidget* parent) : QDialog(parent)
+CAICal::CAICal(MDQ4170_HANDLE device, QWidget* parent) : QDialog(parent), m_hDevice(device)
 {
     setObjectName(QStringLiteral("190"));
     setWindowTitle(QStringLiteral("AI校准"));
@@ -161,9 +160,9 @@ void CAICal::FillStatusList()
 
 int CAICal::StatusRow() const { return CalStatusRow(m_nChannel, m_nRange); }
 
-bool CAICal::DeviceCreated()
+bool CAICal::DeviceCreated() const
 {
-    const MDQ4170_HANDLE h = theApp.m_hDevice;
+    const MDQ4170_HANDLE h = m_hDevice;
     return h != MDQ4170_INVALID_HANDLE && h != 0;
 }
 
@@ -205,7 +204,7 @@ void CAICal::OnStartCal()
         AfxMessageBox(QStringLiteral("设备未创建！"));
         return;
     }
-    if (!MDQ4170_AI_Cal_Restore(theApp.m_hDevice, uint32_t(m_nChannel), m_nRange)) {
+    if (!MDQ4170_AI_Cal_Restore(m_hDevice, uint32_t(m_nChannel), m_nRange)) {
         // Without a successful reset the library's selection is not this channel and
         // range: steps 2 and 3 stay refused so no mark lands in the wrong row.
         AfxMessageBox(QStringLiteral("设备复位校准失败！"));
@@ -227,7 +226,7 @@ void CAICal::OnZeroCal()
         AfxMessageBox(QStringLiteral("校准参数变化，请先复位校准！"));
         return;
     }
-    if (!MDQ4170_AI_Cal_Zero(theApp.m_hDevice)) {
+    if (!MDQ4170_AI_Cal_Zero(m_hDevice)) {
         AfxMessageBox(QStringLiteral("设备零点校准失败！"));
         return;
     }
@@ -246,7 +245,7 @@ void CAICal::OnFullCal()
         AfxMessageBox(QStringLiteral("满度信号数值不规范，请输入信号数据！"));
         return;
     }
-    if (!MDQ4170_AI_Cal_Full(theApp.m_hDevice, m_fFullValue)) {
+    if (!MDQ4170_AI_Cal_Full(m_hDevice, m_fFullValue)) {
         AfxMessageBox(QStringLiteral("设备满度校准失败！"));
         return;
     }
@@ -257,7 +256,7 @@ void CAICal::OnReadTemp()
 {
     uint32_t raw = 0;
     double celsius = 0.0;
-    if (!MDQ4170_AI_ReadCJCTemp(theApp.m_hDevice, &raw, &celsius)) {
+    if (!MDQ4170_AI_ReadCJCTemp(m_hDevice, &raw, &celsius)) {
         AfxMessageBox(QStringLiteral("获取温补值失败！"));
         return;
     }
@@ -273,7 +272,7 @@ void CAICal::OnSetTemp()
         AfxMessageBox(QStringLiteral("温度数值不规范，请输入温度数据！"));
         return;
     }
-    if (!MDQ4170_AI_SetCJC(theApp.m_hDevice, celsius))
+    if (!MDQ4170_AI_SetCJC(m_hDevice, celsius))
         AfxMessageBox(QStringLiteral("校准温补值失败！"));
 }
 

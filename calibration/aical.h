@@ -1,6 +1,8 @@
 // The AI calibration dialog.
 #pragma once
 
+#include "device/mdq4170.h"
+
 #include <QDialog>
 #include <cstdint>
 
@@ -18,7 +20,7 @@ namespace nuv {
 class CAICal : public QDialog {
     Q_OBJECT
 public:
-    explicit CAICal(QWidget* parent = nullptr);
+    explicit CAICal(MDQ4170_HANDLE device, QWidget* parent = nullptr);
     ~CAICal() override;
 
     // Selection and progress, for the frame's checks.
@@ -37,12 +39,13 @@ public:
     void OnSetTemp();       // 1319
 
 private:
+    MDQ4170_HANDLE m_hDevice;
     void BuildControls();
     void FillStatusList();
     void OnChannelChanged(int index);
     void OnRangeChanged(int index);
     void MarkStatus(int column);   // column < 0: only make the row hot
-    static bool DeviceCreated();
+    bool DeviceCreated() const;
 
     uint32_t m_nRange = 0;
     int m_nChannel = 0;

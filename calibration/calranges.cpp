@@ -1,4 +1,4 @@
-#include "calranges.h"
+#include "calibration/calranges.h"
 
 #include <cstdlib>
 #include <locale.h>

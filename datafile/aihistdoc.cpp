@@ -1,11 +1,11 @@
-#include "aihistdoc.h"
+#include "datafile/aihistdoc.h"
 
-#include "aicurvevw.h"
-#include "aidigitvw.h"
-#include "aihistfrm.h"
-#include "aihistparamvw.h"
-#include "msgseam.h"
-#include "nuvapp.h"
+#include "views/aicurvevw.h"
+#include "views/aidigitvw.h"
+#include "app/aihistfrm.h"
+#include "datafile/aihistparamvw.h"
+#include "framework/msgseam.h"
+#include "framework/winapp.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -84,7 +84,8 @@ bool CAIHistDoc::OpenFile(const QString& path)
     m_strPath = path;
 
     SetTitle(HistTitle(path));
-    theApp.AddToRecentFileList(path);
+    if (AfxGetApp() != nullptr)
+        AfxGetApp()->AddToRecentFileList(path);
     if (m_pFrame != nullptr)
         m_pFrame->SelectParamTab(0);
     m_dHorzFactor = 1.0;

@@ -2,10 +2,10 @@
 // the current position, and the history window's display state.
 #pragma once
 
-#include "document.h"
-#include "fileheader.h"
-#include "histlayout.h"
-#include "mdq4170.h"
+#include "framework/document.h"
+#include "datafile/fileheader.h"
+#include "datafile/histlayout.h"
+#include "device/mdq4170.h"
 
 #include <QRgb>
 #include <QString>

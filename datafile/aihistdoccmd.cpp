@@ -1,10 +1,10 @@
 // Commands of the history document.
-#include "aihistdoc.h"
+#include "datafile/aihistdoc.h"
 
-#include "aicurvevw.h"
-#include "aihistfrm.h"
-#include "opendatafile.h"
-#include "resource.h"
+#include "views/aicurvevw.h"
+#include "app/aihistfrm.h"
+#include "datafile/opendatafile.h"
+#include "res/resource.h"
 
 #include <QGuiApplication>
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "aihistparamvw.h"
+#include "datafile/aihistparamvw.h"
 
-#include "aihistdoc.h"
-#include "aitypes.h"
-#include "resource.h"
+#include "datafile/aihistdoc.h"
+#include "acquisition/aitypes.h"
+#include "res/resource.h"
 
 #include <QCheckBox>
 #include <QComboBox>

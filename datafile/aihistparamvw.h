@@ -1,8 +1,8 @@
 // The history panel: the opened file's channel configuration, read-only.
 #pragma once
 
-#include "document.h"
-#include "mdq4170.h"
+#include "framework/document.h"
+#include "device/mdq4170.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "fileheader.h"
+#include "datafile/fileheader.h"
 
 #include <QDateTime>
 #include <cstdio>

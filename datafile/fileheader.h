@@ -2,7 +2,7 @@
 // All numbers little-endian, whatever the host.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <array>
 #include <cstddef>

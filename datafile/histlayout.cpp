@@ -1,4 +1,4 @@
-#include "histlayout.h"
+#include "datafile/histlayout.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // split of interleaved records into per-channel slots. Pure arithmetic, no file access.
 #pragma once
 
-#include "fileheader.h"
+#include "datafile/fileheader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "opendatafile.h"
+#include "datafile/opendatafile.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -9,7 +9,7 @@
 #ifndef MDQ4170_SIM_H
 #define MDQ4170_SIM_H
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,4 +1,4 @@
-#include "diodoc.h"
+#include "dio/diodoc.h"
 
 namespace nuv {
 

@@ -1,9 +1,9 @@
-#include "diovw.h"
+#include "dio/diovw.h"
+#include "dio/diodoc.h"
 
-#include "bitmaps.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "res/bitmaps.h"
+#include "framework/msgseam.h"
+#include "res/resource.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -18,6 +18,12 @@
 #include <climits>
 
 namespace nuv {
+
+MDQ4170_HANDLE CDIOVw::Device() const
+{
+    const auto* doc = qobject_cast<const CDIODoc*>(m_pDocument);
+    return doc != nullptr ? doc->m_hDevice : MDQ4170_INVALID_HANDLE;
+}
 
 namespace {
 constexpr const int* kOutputIds = IDC_DO_BUTTON;
@@ -224,7 +230,7 @@ void CDIOVw::OnInitialUpdate()
     m_pAutoRead->setChecked(false);
     m_pManualRead->show();
 
-    const MDQ4170_HANDLE dev = theApp.m_hDevice;
+    const MDQ4170_HANDLE dev = Device();
     if (dev == MDQ4170_INVALID_HANDLE)
         return;   // no module: every line stays "not read"
     uint32_t in[8] = {};
@@ -254,7 +260,7 @@ void CDIOVw::OnOutputClicked(int line)
     QPushButton* b = m_pOutput[size_t(line)];
     UpdateData();   // a bad pause is reported, the toggle goes on
 
-    const MDQ4170_HANDLE dev = theApp.m_hDevice;
+    const MDQ4170_HANDLE dev = Device();
     uint32_t state = 0;
     if (!MDQ4170_DIO_ReadLine(dev, kPortDO, uint32_t(line), &state)) {
         // Nothing was switched: the button keeps showing what it showed before the click.
@@ -278,7 +284,7 @@ void CDIOVw::OnOutputClicked(int line)
 
 void CDIOVw::OnManualRead()
 {
-    const MDQ4170_HANDLE dev = theApp.m_hDevice;
+    const MDQ4170_HANDLE dev = Device();
     uint32_t in[8] = {};
     if (!MDQ4170_DIO_ReadLines(dev, kPortDI, in)) {
         if (m_bReportFailures) {
@@ -303,7 +309,7 @@ void CDIOVw::OnAutoRead(bool checked)
 {
     if (checked) {
         m_pManualRead->hide();
-        m_reader.Start(theApp.m_hDevice, GetSafeHwnd());   // joins a previous reader first
+        m_reader.Start(Device(), GetSafeHwnd());   // joins a previous reader first
     } else {
         m_reader.Stop();   // returns at once; the next start or the destructor joins
         m_pManualRead->show();

@@ -1,9 +1,9 @@
 // The digital I/O panel: output toggles, input indicators, manual and automatic reads.
 #pragma once
 
-#include "direader.h"
-#include "document.h"
-#include "wndmsg.h"
+#include "dio/direader.h"
+#include "framework/document.h"
+#include "framework/wndmsg.h"
 
 #include <QWidget>
 #include <array>
@@ -45,6 +45,8 @@ protected:
     CWndHandle m_hWnd{this};
 
 private:
+    // The module of the document this panel belongs to (none without document).
+    MDQ4170_HANDLE Device() const;
     void BuildControls();
     // Reads the pause edit as an integer; false (after telling the operator) when it holds none.
     bool UpdateData();

@@ -1,4 +1,4 @@
-#include "direader.h"
+#include "dio/direader.h"
 
 #include <chrono>
 

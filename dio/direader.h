@@ -6,8 +6,8 @@
 // so the reader never waits for the GUI thread and Join() can never deadlock with it.
 #pragma once
 
-#include "mdq4170.h"
-#include "wndmsg.h"
+#include "device/mdq4170.h"
+#include "framework/wndmsg.h"
 
 #include <atomic>
 #include <condition_variable>

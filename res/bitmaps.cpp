@@ -1,6 +1,6 @@
-#include "bitmaps.h"
+#include "res/bitmaps.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 #include <QFile>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // second of readings, and plays back the codes that were recorded.
 #include "tst_acq_kill.h"
 
-#include "app/msgseam.h"
+#include "framework/msgseam.h"
 #include "datafile/aihistdoc.h"
 #include "datafile/fileheader.h"
 

@@ -2,7 +2,6 @@
 // a read interval of argv[2] ms until it is killed. Channels 0 and 1 (range +-1 V) carry
 // the fixed inputs kKillInput; channels 2 and 3 run free.
 #include "acquisition/aidoc.h"
-#include "app/nuvapp.h"
 #include "device/mdq4170.h"
 #include "device/mdq4170_sim.h"
 #include "tst_acq_kill.h"
@@ -16,8 +15,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (argc < 3)
         return 2;
-    nuv::theApp.m_hDevice = MDQ4170_DEV_Create(0, 0);
     auto* doc = new nuv::CAIDoc;
+    doc->m_hDevice = MDQ4170_DEV_Create(0, 0);
     doc->m_Param = nuv::DefaultAIParam();
     doc->m_Param.FirstChannel = 0;
     doc->m_Param.ChannelCount = 4;

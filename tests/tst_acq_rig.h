@@ -5,9 +5,9 @@
 #include "acquisition/acqworker.h"
 #include "acquisition/aidoc.h"
 #include "acquisition/aiparamvw.h"
-#include "app/msgseam.h"
+#include "framework/msgseam.h"
 #include "app/nuvapp.h"
-#include "app/wndmsg.h"
+#include "framework/wndmsg.h"
 #include "datafile/fileheader.h"
 #include "device/mdq4170.h"
 #include "device/mdq4170_sim.h"
@@ -73,6 +73,7 @@ struct Rig {
             return r.buttons == MsgButtons::YesNo ? answer : int(IDOK);
         });
         doc = new CAIDoc;
+        doc->m_hDevice = theApp.m_hDevice;
         digit = std::make_unique<CAIDigitView>();
         panel = std::make_unique<CAIParamVw>();
         data = std::make_unique<CAIDataVw>();

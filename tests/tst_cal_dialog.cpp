@@ -1,9 +1,9 @@
 // The calibration dialog against the simulated module: the reset guard, input checks,
 // status rows, the cold-junction temperature and the effect of a calibration on readings.
-#include "aical.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "mdq4170_sim.h"
+#include "calibration/aical.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "device/mdq4170_sim.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -78,7 +78,7 @@ private slots:
 
     void opensWithItsControls()
     {
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("AI校准"));
         for (int id : {1348, 1349, 1316, 1314, 1317, 1315, 1350, 1351, 1353, 1318, 1354, 1319})
             QVERIFY2(dlg.findChild<QWidget*>(QString::number(id)) != nullptr, qPrintable(QString::number(id)));
@@ -108,7 +108,7 @@ private slots:
 
     void resetGuard()
     {
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         Click(dlg, 1314);
         QCOMPARE(g_msgs, QStringList{QStringLiteral("校准参数变化，请先复位校准！")});
         g_msgs.clear();
@@ -137,7 +137,7 @@ private slots:
 
     void fullScaleNeedsANumber()
     {
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         Combo(dlg, 1349)->setCurrentIndex(5);
         Click(dlg, 1316);
         QVERIFY(g_msgs.isEmpty());
@@ -163,7 +163,7 @@ private slots:
 
     void statusRows()
     {
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         QTableWidget* t = Status(dlg);
         Combo(dlg, 1348)->setCurrentIndex(3);
         Combo(dlg, 1349)->setCurrentIndex(10);
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(std::isfinite(before));
 
         MDQ4170SIM_SetChannelInput(0, 3, NAN);   // the dialog's calibrator drives the input
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         Combo(dlg, 1348)->setCurrentIndex(3);
         Combo(dlg, 1349)->setCurrentIndex(5);
         Click(dlg, 1316);
@@ -220,7 +220,7 @@ private slots:
 
     void deviceFailures()
     {
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         Combo(dlg, 1349)->setCurrentIndex(5);
         // A zero input far off zero makes the library refuse the offset.
         MDQ4170SIM_SetChannelInput(0, 0, 3.0);
@@ -255,7 +255,7 @@ private slots:
     {
         MDQ4170_DEV_Release(theApp.m_hDevice);
         theApp.m_hDevice = MDQ4170_INVALID_HANDLE;
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         Click(dlg, 1316);
         Click(dlg, 1314);
         QCOMPARE(g_msgs, (QStringList{QStringLiteral("设备未创建！"), QStringLiteral("设备未创建！")}));
@@ -268,7 +268,7 @@ private slots:
 
     void ambientTemperature()
     {
-        CAICal dlg;
+        CAICal dlg(theApp.m_hDevice);
         Click(dlg, 1318);
         QVERIFY(g_msgs.isEmpty());
         const QString shown = Edit(dlg, 1353)->text();

@@ -1,5 +1,5 @@
 // Calibration ranges, status rows and the conversion of the operator's numbers.
-#include "calranges.h"
+#include "calibration/calranges.h"
 
 #include <QTest>
 #include <clocale>

@@ -1,6 +1,6 @@
 // Range table, unit rule, the unsigned run test, conversions and derived periods.
-#include "aitypes.h"
-#include "mdq4170_sim.h"
+#include "acquisition/aitypes.h"
+#include "device/mdq4170_sim.h"
 
 #include <QTest>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // The 1312-byte data-file header against its table, and the readers' identification check.
-#include "fileheader.h"
-#include "mdq4170_sim.h"
+#include "datafile/fileheader.h"
+#include "device/mdq4170_sim.h"
 
 #include <QTest>
 #include <cstring>

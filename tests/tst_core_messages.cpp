@@ -1,7 +1,7 @@
 // The message seam and posted messages: worker boxes wait for the GUI thread's answer;
 // posts to a handle that is gone are dropped; payloads arrive intact; the pool recycles.
-#include "msgseam.h"
-#include "wndmsg.h"
+#include "framework/msgseam.h"
+#include "framework/wndmsg.h"
 
 #include <QCoreApplication>
 #include <QTest>

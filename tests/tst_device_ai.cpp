@@ -1,6 +1,6 @@
 // Substitute device library: range table, scans, pacing, read and CJC faults, tasks, threads.
-#include "mdq4170.h"
-#include "mdq4170_sim.h"
+#include "device/mdq4170.h"
+#include "device/mdq4170_sim.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 /* The device header compiled as C: record layouts seen from C and a few calls through it. */
-#include "mdq4170.h"
-#include "mdq4170_sim.h"
+#include "device/mdq4170.h"
+#include "device/mdq4170_sim.h"
 
 #include <stddef.h>
 #include <stdio.h>

@@ -1,6 +1,6 @@
 // Substitute device library: digital lines, data files and free disk space.
-#include "mdq4170.h"
-#include "mdq4170_sim.h"
+#include "device/mdq4170.h"
+#include "device/mdq4170_sim.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Substitute device library: modules, handles, identity, unplugging, last error and the log.
-#include "mdq4170.h"
-#include "mdq4170_sim.h"
+#include "device/mdq4170.h"
+#include "device/mdq4170_sim.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Substitute device library: the stored parameter record, its check, and calibration.
-#include "mdq4170.h"
-#include "mdq4170_sim.h"
+#include "device/mdq4170.h"
+#include "device/mdq4170_sim.h"
 
 #include <QDir>
 #include <QFile>

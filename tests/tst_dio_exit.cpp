@@ -1,8 +1,9 @@
 // The program ends while the automatic DI reader runs: the reader is stopped and joined on
 // the way out, whether or not the panel is destroyed before the application object.
-#include "diovw.h"
-#include "mdq4170_sim.h"
-#include "nuvapp.h"
+#include "dio/diodoc.h"
+#include "dio/diovw.h"
+#include "device/mdq4170_sim.h"
+#include "app/nuvapp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,7 +26,10 @@ int main(int argc, char** argv)
         QApplication app(argc, argv);
         auto* kept = new CDIOVw;         // destroyed after the event loop
         auto* leaked = new CDIOVw;       // never destroyed, as a window left to exit
+        CDIODoc doc;
+        doc.m_hDevice = theApp.m_hDevice;
         for (CDIOVw* vw : {kept, leaked}) {
+            vw->SetDocument(&doc);
             vw->OnInitialUpdate();
             vw->findChild<QLineEdit*>(QStringLiteral("1324"))->setText(QStringLiteral("0"));
             vw->findChild<QCheckBox*>(QStringLiteral("1085"))->click();

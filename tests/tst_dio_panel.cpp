@@ -1,10 +1,11 @@
 // The digital I/O panel against the simulated module: initial states, inversion, output
 // toggles, manual reads with their one report, the automatic reader and closing while it runs.
-#include "diovw.h"
-#include "mdq4170_sim.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "dio/diodoc.h"
+#include "dio/diovw.h"
+#include "device/mdq4170_sim.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "res/resource.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -55,12 +56,22 @@ public:
     }
 };
 
-std::unique_ptr<CDIOVw> OpenPanel()
+// A panel with its document, given the module the application holds now.
+struct Panel {
+    std::unique_ptr<CDIODoc> doc = std::make_unique<CDIODoc>();
+    std::unique_ptr<CDIOVw> vw = std::make_unique<CDIOVw>();
+    CDIOVw* operator->() const { return vw.get(); }
+    CDIOVw& operator*() const { return *vw; }
+};
+
+Panel OpenPanel()
 {
-    auto vw = std::make_unique<CDIOVw>();
-    vw->OnInitialUpdate();
-    vw->show();
-    return vw;
+    Panel p;
+    p.doc->m_hDevice = theApp.m_hDevice;
+    p.vw->SetDocument(p.doc.get());
+    p.vw->OnInitialUpdate();
+    p.vw->show();
+    return p;
 }
 } // namespace
 
@@ -312,7 +323,11 @@ private slots:
     {
         for (int pause : {0, 20, 10000}) {
             auto* top = new QWidget;
+            auto* doc = new CDIODoc;
+            doc->setParent(top);
+            doc->m_hDevice = theApp.m_hDevice;
             auto* vw = new CDIOVw(top);
+            vw->SetDocument(doc);
             vw->OnInitialUpdate();
             top->show();
             Ctl<QLineEdit>(*vw, 1324)->setText(QString::number(pause));

@@ -1,6 +1,6 @@
 // The automatic DI reader without widgets: update rate, counting, stopping, failures.
-#include "direader.h"
-#include "mdq4170_sim.h"
+#include "dio/direader.h"
+#include "device/mdq4170_sim.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

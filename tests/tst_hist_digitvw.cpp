@@ -1,13 +1,13 @@
 // The playback digit view: what the table says in each mode, which rows it shows, how
 // it scrolls, and what it prints.
-#include "aidigitvw.h"
-#include "aicurvevw.h"
-#include "aidigitvw_preview.h"
-#include "aidigitvw_table.h"
-#include "aitypes.h"
-#include "aihistdoc.h"
-#include "msgseam.h"
-#include "resource.h"
+#include "views/aidigitvw.h"
+#include "views/aicurvevw.h"
+#include "views/aidigitvw_preview.h"
+#include "views/aidigitvw_table.h"
+#include "acquisition/aitypes.h"
+#include "datafile/aihistdoc.h"
+#include "framework/msgseam.h"
+#include "res/resource.h"
 #include "tst_hist_writer.h"
 
 #include <QApplication>

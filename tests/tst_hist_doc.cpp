@@ -1,12 +1,12 @@
 // The history document: opening, refusing, reloading at any position, second opens,
 // commands, and files that are damaged or lie about themselves.
-#include "aidigitvw.h"
-#include "aihistdoc.h"
-#include "aihistparamvw.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "opendatafile.h"
-#include "resource.h"
+#include "views/aidigitvw.h"
+#include "datafile/aihistdoc.h"
+#include "datafile/aihistparamvw.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "datafile/opendatafile.h"
+#include "res/resource.h"
 #include "tst_hist_writer.h"
 
 #include <QCheckBox>

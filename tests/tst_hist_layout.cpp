@@ -1,5 +1,5 @@
 // What playback accepts of a header and how it places and splits a window.
-#include "histlayout.h"
+#include "datafile/histlayout.h"
 #include "tst_hist_writer.h"
 
 #include <QTest>

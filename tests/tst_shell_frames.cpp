@@ -2,23 +2,23 @@
 // table's enable/tick rules in each window kind, bar toggles and their "outside" rule,
 // floating bars following activation, sizing bars, the split pane's third, the recent list,
 // dropped and handed-over files, and the look of the main window.
-#include "aidoc.h"
-#include "aifrm.h"
-#include "aibars.h"
-#include "aicurveview.h"
-#include "bitmaps.h"
-#include "opendatafile.h"
-#include "aihistfrm.h"
-#include "aihistdoc.h"
-#include "diofrm.h"
-#include "document.h"
-#include "mainfrm.h"
-#include "mdiclient.h"
-#include "mdq4170_sim.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "tabctrlbar.h"
-#include "tabctrldoc.h"
+#include "acquisition/aidoc.h"
+#include "app/aifrm.h"
+#include "app/aibars.h"
+#include "views/aicurveview.h"
+#include "res/bitmaps.h"
+#include "datafile/opendatafile.h"
+#include "app/aihistfrm.h"
+#include "datafile/aihistdoc.h"
+#include "app/diofrm.h"
+#include "framework/document.h"
+#include "app/mainfrm.h"
+#include "app/tabs/mdiclient.h"
+#include "device/mdq4170_sim.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "app/tabs/tabctrlbar.h"
+#include "app/tabs/tabctrldoc.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,8 +47,8 @@
 #include <QToolTip>
 #include <QUrl>
 
-#include "aicurvevw.h"
-#include "resource.h"
+#include "views/aicurvevw.h"
+#include "res/resource.h"
 
 using namespace nuv;
 

@@ -1,7 +1,7 @@
 // Files handed over by the desktop: requests reach the running receiver whatever their
 // paths hold; folders and requests that are not the user's own are refused, never
 // followed, never made to delete anything outside.
-#include "handover.h"
+#include "app/handover.h"
 #include "tst_shell_holder.h"
 
 #include <QDir>

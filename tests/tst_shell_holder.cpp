@@ -3,7 +3,7 @@
 //                                         to close, releases them
 //   shell_marker_holder crash <name>...  takes the markers, prints "held", waits for a
 //                                         line on stdin, then aborts without releasing
-#include "devmarker.h"
+#include "app/devmarker.h"
 
 #include <cstdio>
 #include <cstdlib>

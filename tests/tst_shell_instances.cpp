@@ -1,13 +1,13 @@
 // The module marker at start-up: an instance that cannot take its module's marker does not
 // run on the module; a hand-over naming a FIFO reaches the history window without hanging.
-#include "aihistdoc.h"
-#include "devmarker.h"
-#include "handover.h"
-#include "mainfrm.h"
-#include "mdq4170_sim.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "seldevdlg.h"
+#include "datafile/aihistdoc.h"
+#include "app/devmarker.h"
+#include "app/handover.h"
+#include "app/mainfrm.h"
+#include "device/mdq4170_sim.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "app/seldevdlg.h"
 #include "tst_shell_holder.h"
 
 #include <QApplication>

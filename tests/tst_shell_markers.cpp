@@ -1,7 +1,7 @@
 // Instance markers between real processes: a held marker exists for every other process,
 // is gone once its holder ends, also when the holder crashes; one folder for the whole
 // machine; squatted folders and files.
-#include "devmarker.h"
+#include "app/devmarker.h"
 #include "tst_shell_holder.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 // Pure rules of the shell: bar sizing and floating limits, the sizing strip, tab bar
 // layout, the split pane's third, the greeting's place, the command table and the device
 // information report.
-#include "barsizing.h"
-#include "cmdtable.h"
-#include "devinfo.h"
-#include "resource.h"
+#include "app/tabs/barsizing.h"
+#include "app/cmdtable.h"
+#include "app/devinfo.h"
+#include "res/resource.h"
 
 #include <QTest>
 #include <cstring>

@@ -1,16 +1,16 @@
 // Start-up decision table and exit, with the selection dialog and the operator's answers
 // supplied through the dialog runner and the message seam; markers held by other real
 // processes; the device information report with each query failing in turn.
-#include "aifrm.h"
-#include "devinfo.h"
-#include "devmarker.h"
-#include "diofrm.h"
-#include "mainfrm.h"
-#include "mdiclient.h"
-#include "mdq4170_sim.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "seldevdlg.h"
+#include "app/aifrm.h"
+#include "app/devinfo.h"
+#include "app/devmarker.h"
+#include "app/diofrm.h"
+#include "app/mainfrm.h"
+#include "app/tabs/mdiclient.h"
+#include "device/mdq4170_sim.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "app/seldevdlg.h"
 #include "tst_shell_holder.h"
 
 #include <QApplication>

@@ -1,15 +1,15 @@
 // Tearing the program down with every kind of window open, an acquisition running and a
 // recording file open in a history window: no crash, the worker ends before its document,
 // the module's task is released.
-#include "aidoc.h"
-#include "aifrm.h"
-#include "aihistdoc.h"
-#include "fileheader.h"
-#include "mainfrm.h"
-#include "mdq4170_sim.h"
-#include "msgseam.h"
-#include "nuvapp.h"
-#include "seldevdlg.h"
+#include "acquisition/aidoc.h"
+#include "app/aifrm.h"
+#include "datafile/aihistdoc.h"
+#include "datafile/fileheader.h"
+#include "app/mainfrm.h"
+#include "device/mdq4170_sim.h"
+#include "framework/msgseam.h"
+#include "app/nuvapp.h"
+#include "app/seldevdlg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "aicurveview.h"
+#include "views/aicurveview.h"
 
-#include "aidoc.h"
-#include "aitypes.h"
+#include "acquisition/aidoc.h"
+#include "acquisition/aitypes.h"
 
 #include <algorithm>
 
@@ -27,7 +27,7 @@ void CAICurveView::OnInitialUpdate()
     if (doc == nullptr)
         return;
     doc->m_hCurveWnd.store(m_hWnd.get());
-    InitialUpdate(doc->m_nSweepLength + 150, doc->m_Param.Range);
+    InitialUpdate(doc->m_nSweepLength + 150, doc->m_Param.Range, doc->m_hDevice);
 }
 
 void CAICurveView::ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info)

@@ -1,9 +1,9 @@
 // The live waveform view: one strip per channel, the current 800-sample sweep.
 #pragma once
 
-#include "curveviewbase.h"
-#include "mdq4170.h"
-#include "wndmsg.h"
+#include "views/curveviewbase.h"
+#include "device/mdq4170.h"
+#include "framework/wndmsg.h"
 
 namespace nuv {
 

@@ -1,10 +1,9 @@
-#include "aicurvevw.h"
+#include "views/aicurvevw.h"
 
-#include "aidigitvw.h"
-#include "aihistdoc.h"
-#include "mainfrm.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "views/aidigitvw.h"
+#include "datafile/aihistdoc.h"
+#include "framework/winapp.h"
+#include "res/resource.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -34,7 +33,7 @@ void CAICurveVw::OnInitialUpdate()
     if (doc == nullptr)
         return;
     // An opened file has handed its own records to SetChannelRange already.
-    InitialUpdate(doc->m_nMaxPosition, doc->m_bOpen == 0 ? doc->m_Param.Range : nullptr);
+    InitialUpdate(doc->m_nMaxPosition, doc->m_bOpen == 0 ? doc->m_Param.Range : nullptr, MDQ4170_INVALID_HANDLE);
 }
 
 void CAICurveVw::ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info)
@@ -153,7 +152,7 @@ bool CAICurveVw::BuildContextMenu(QMenu& menu)
     QAction* back = menu.addAction(QStringLiteral("返回到采集"));
     back->setData(ID_RETURN_ACQ);
     CCmdUI ui(ID_RETURN_ACQ);
-    const bool handled = theApp.m_pMainWnd != nullptr && theApp.m_pMainWnd->RouteCmdMsg(ID_RETURN_ACQ, &ui);
+    const bool handled = AfxGetMainWnd() != nullptr && AfxGetMainWnd()->RouteCmdMsg(ID_RETURN_ACQ, &ui);
     back->setEnabled(handled && ui.m_bEnabled);
     return true;
 }
@@ -166,8 +165,8 @@ void CAICurveVw::contextMenuEvent(QContextMenuEvent* e)
     const QPoint at = e->reason() == QContextMenuEvent::Keyboard ? viewport()->mapToGlobal(QPoint(5, 5))
                                                                  : e->globalPos();
     QAction* chosen = menu.exec(at);
-    if (chosen != nullptr && chosen->isEnabled() && theApp.m_pMainWnd != nullptr)
-        theApp.m_pMainWnd->RouteCmdMsg(chosen->data().toInt(), nullptr);
+    if (chosen != nullptr && chosen->isEnabled() && AfxGetMainWnd() != nullptr)
+        AfxGetMainWnd()->RouteCmdMsg(chosen->data().toInt(), nullptr);
 }
 
 } // namespace nuv

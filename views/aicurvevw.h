@@ -2,8 +2,8 @@
 // history document's position.
 #pragma once
 
-#include "curveviewbase.h"
-#include "mdq4170.h"
+#include "views/curveviewbase.h"
+#include "device/mdq4170.h"
 
 class QMenu;
 

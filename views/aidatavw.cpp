@@ -1,4 +1,4 @@
-#include "aidatavw.h"
+#include "views/aidatavw.h"
 
 #include <QHeaderView>
 #include <QProxyStyle>

@@ -1,7 +1,7 @@
 // The channel statistics list of the AI window.
 #pragma once
 
-#include "document.h"
+#include "framework/document.h"
 
 #include <QTableWidget>
 

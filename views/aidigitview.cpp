@@ -1,11 +1,10 @@
-#include "aidigitview.h"
+#include "views/aidigitview.h"
 
-#include "acqmsg.h"
-#include "aidoc.h"
-#include "aitypes.h"
-#include "mainfrm.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "acquisition/acqmsg.h"
+#include "acquisition/aidoc.h"
+#include "acquisition/aitypes.h"
+#include "framework/winapp.h"
+#include "res/resource.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -60,6 +59,12 @@ void CAIDigitView::OnInitialUpdate()
     setUpdatesEnabled(true);
 }
 
+MDQ4170_HANDLE CAIDigitView::Device() const
+{
+    const CAIDoc* doc = GetDoc();
+    return doc != nullptr ? doc->m_hDevice : MDQ4170_INVALID_HANDLE;
+}
+
 void CAIDigitView::FitColumns()
 {
     // Every column is as wide as its widest possible number in the modes its rows show
@@ -73,13 +78,13 @@ void CAIDigitView::FitColumns()
                                 head.horizontalAdvance(QStringLiteral("Index")) + pad}));
     for (int i = 0; i < m_pRows->ChannelColumns(); ++i) {
         int widest = head.horizontalAdvance(m_pRows->headerData(i + 1, Qt::Horizontal).toString());
-        for (const QString& t : WidestTexts(m_nRange[size_t(i)], modes))
+        for (const QString& t : WidestTexts(m_nRange[size_t(i)], modes, Device()))
             widest = std::max(widest, fm.horizontalAdvance(t));
         setColumnWidth(i + 1, std::max(60, widest + pad));
     }
 }
 
-QStringList CAIDigitView::WidestTexts(uint32_t rangeCode, unsigned modes)
+QStringList CAIDigitView::WidestTexts(uint32_t rangeCode, unsigned modes, MDQ4170_HANDLE device)
 {
     QStringList out;
     if (modes & (1u << unsigned(DigitDisplayMode::Decimal)))
@@ -88,7 +93,7 @@ QStringList CAIDigitView::WidestTexts(uint32_t rangeCode, unsigned modes)
         out << QString::number(0xFFFF, 16);
     if (modes & (1u << unsigned(DigitDisplayMode::Voltage))) {
         // The ends of the range, and the larger end with a sign for readings beyond it.
-        const RangeInfo info = DisplayRangeInfo(theApp.m_hDevice, rangeCode);
+        const RangeInfo info = DisplayRangeInfo(device, rangeCode);
         if (info.RangeSpan > 0.0) {
             const double big = std::max(std::fabs(info.RangeMax), std::fabs(info.RangeMin));
             for (double v : {info.RangeMax, info.RangeMin, -big})
@@ -152,7 +157,7 @@ bool CAIDigitView::OnCmdMsg(int nID, CCmdUI* pUI)
 // not know the id, this view and its document.
 bool CAIDigitView::RouteCommand(int nID, CCmdUI* pUI)
 {
-    if (theApp.m_pMainWnd != nullptr && theApp.m_pMainWnd->RouteCmdMsg(nID, pUI))
+    if (AfxGetMainWnd() != nullptr && AfxGetMainWnd()->RouteCmdMsg(nID, pUI))
         return true;
     if (OnCmdMsg(nID, pUI))
         return true;

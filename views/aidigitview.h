@@ -1,9 +1,10 @@
 // The live digit view: one row per reading of the running acquisition.
 #pragma once
 
-#include "digitrows.h"
-#include "document.h"
-#include "wndmsg.h"
+#include "views/digitrows.h"
+#include "device/mdq4170.h"
+#include "framework/document.h"
+#include "framework/wndmsg.h"
 
 #include <QTableView>
 #include <array>
@@ -23,6 +24,8 @@ public:
     ~CAIDigitView() override;
     QWidget* GetWidget() override { return this; }
     CAIDoc* GetDoc() const;
+    // The module of the document (none without document).
+    MDQ4170_HANDLE Device() const;
 
     // Rebuilds the columns, removes all rows, registers for new readings.
     void OnInitialUpdate() override;
@@ -47,7 +50,7 @@ private:
     void FitColumns();
     // The widest texts a column of range `rangeCode` can show in the modes of `modes`
     // (bit m for DigitDisplayMode m).
-    static QStringList WidestTexts(uint32_t rangeCode, unsigned modes);
+    static QStringList WidestTexts(uint32_t rangeCode, unsigned modes, MDQ4170_HANDLE device);
 
     CDigitRowModel* m_pRows;
     DigitDisplayMode m_nMode = DigitDisplayMode::Voltage;

@@ -1,11 +1,10 @@
-#include "aidigitvw.h"
+#include "views/aidigitvw.h"
 
-#include "aicurvevw.h"
-#include "aidigitvw_table.h"
-#include "aihistdoc.h"
-#include "mainfrm.h"
-#include "nuvapp.h"
-#include "resource.h"
+#include "views/aicurvevw.h"
+#include "views/aidigitvw_table.h"
+#include "datafile/aihistdoc.h"
+#include "framework/winapp.h"
+#include "res/resource.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -420,8 +419,8 @@ void CAIDigitVw::contextMenuEvent(QContextMenuEvent* e)
                                                                  : e->globalPos();
     // Commands go the way menu commands go: through the main frame when there is one.
     auto route = [this](int id, CCmdUI* ui) {
-        if (theApp.m_pMainWnd != nullptr)
-            return theApp.m_pMainWnd->RouteCmdMsg(id, ui);
+        if (AfxGetMainWnd() != nullptr)
+            return AfxGetMainWnd()->RouteCmdMsg(id, ui);
         if (OnCmdMsg(id, ui))
             return true;
         return GetDocument() != nullptr && GetDocument()->OnCmdMsg(id, ui);

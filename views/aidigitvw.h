@@ -1,8 +1,8 @@
 // The playback digit view: a painted, scrollable table of the opened file's samples.
 #pragma once
 
-#include "aidigitvw_table.h"
-#include "document.h"
+#include "views/aidigitvw_table.h"
+#include "framework/document.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "aidigitvw_preview.h"
+#include "views/aidigitvw_preview.h"
 
-#include "aidigitvw.h"
-#include "resource.h"
+#include "views/aidigitvw.h"
+#include "res/resource.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,13 +1,13 @@
 // Printing of the playback digit view: the table the window shows, page after page, in
 // dark ink on white under a header line.
-#include "aidigitvw.h"
+#include "views/aidigitvw.h"
 
-#include "aidigitvw_preview.h"
-#include "aidigitvw_table.h"
-#include "aihistdoc.h"
-#include "aitypes.h"
-#include "fileheader.h"
-#include "msgseam.h"
+#include "views/aidigitvw_preview.h"
+#include "views/aidigitvw_table.h"
+#include "datafile/aihistdoc.h"
+#include "acquisition/aitypes.h"
+#include "datafile/fileheader.h"
+#include "framework/msgseam.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>

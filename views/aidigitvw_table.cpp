@@ -1,7 +1,7 @@
-#include "aidigitvw_table.h"
+#include "views/aidigitvw_table.h"
 
-#include "aihistdoc.h"
-#include "aitypes.h"
+#include "datafile/aihistdoc.h"
+#include "acquisition/aitypes.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
-#include "curvegeom.h"
+#include "views/curvegeom.h"
 
-#include "aitypes.h"
+#include "acquisition/aitypes.h"
 
 #include <cmath>
 #include <cstdlib>

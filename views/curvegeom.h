@@ -5,7 +5,7 @@
 // Rectangles follow the window convention: right and bottom are exclusive edges.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <QPoint>
 #include <QString>

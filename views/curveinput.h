@@ -2,7 +2,7 @@
 // actions, scroll keys and wheel notches.
 #pragma once
 
-#include "curvegeom.h"
+#include "views/curvegeom.h"
 
 #include <QAbstractSlider>
 #include <QWheelEvent>

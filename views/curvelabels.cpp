@@ -1,7 +1,7 @@
 // Label texts and positions, grid positions and default colours of the waveform views.
-#include "curvegeom.h"
+#include "views/curvegeom.h"
 
-#include "aitypes.h"
+#include "acquisition/aitypes.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "curvepaint.h"
+#include "views/curvepaint.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QStaticText>
 
-#include "curvegeom.h"
+#include "views/curvegeom.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,7 +1,6 @@
-#include "curveviewbase.h"
+#include "views/curveviewbase.h"
 
-#include "aitypes.h"
-#include "nuvapp.h"
+#include "acquisition/aitypes.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -31,7 +30,7 @@ CCurveViewBase::CCurveViewBase(QWidget* parent) : QAbstractScrollArea(parent)
 
 CCurveViewBase::~CCurveViewBase() = default;
 
-void CCurveViewBase::InitialUpdate(int scrollTotal, const uint32_t* deviceRanges)
+void CCurveViewBase::InitialUpdate(int scrollTotal, const uint32_t* deviceRanges, MDQ4170_HANDLE device)
 {
     QRgb* trace = TraceColors();
     QRgb* cursor = CursorColors();
@@ -52,7 +51,7 @@ void CCurveViewBase::InitialUpdate(int scrollTotal, const uint32_t* deviceRanges
     viewport()->setCursor(Qt::CrossCursor);
     for (int i = 0; deviceRanges != nullptr && i < kMaxStrips; ++i) {
         const uint32_t code = deviceRanges[i];
-        ApplyDeviceRange(i, code, DisplayRangeInfo(theApp.m_hDevice, code));
+        ApplyDeviceRange(i, code, DisplayRangeInfo(device, code));
     }
     m_bRangesLoaded = true;
     m_bInitialized = true;

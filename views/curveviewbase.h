@@ -4,10 +4,10 @@
 // position; they say so through the hooks below.
 #pragma once
 
-#include "curvegeom.h"
-#include "curveinput.h"
-#include "curvepaint.h"
-#include "document.h"
+#include "views/curvegeom.h"
+#include "views/curveinput.h"
+#include "views/curvepaint.h"
+#include "framework/document.h"
 
 #include <QAbstractScrollArea>
 #include <cstdint>
@@ -96,7 +96,7 @@ protected:
 
     // Colours, layout, first points, scroll range and, unless `deviceRanges` is null, the
     // device's range records of all strips.
-    void InitialUpdate(int scrollTotal, const uint32_t* deviceRanges);
+    void InitialUpdate(int scrollTotal, const uint32_t* deviceRanges, MDQ4170_HANDLE device);
     void RefreshVisibleCount();
 
     void paintEvent(QPaintEvent* e) override;

@@ -1,8 +1,8 @@
 // Mouse, keyboard, wheel and scroll bar of the waveform views: cursors, panning, strip
 // selection and enlargement.
-#include "curveviewbase.h"
+#include "views/curveviewbase.h"
 
-#include "curveinput.h"
+#include "views/curveinput.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "digitrows.h"
+#include "views/digitrows.h"
 
 #include <cstring>
 

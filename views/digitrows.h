@@ -4,7 +4,7 @@
 // of the mode it was appended in.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -2,8 +2,8 @@
 
 #include "acquisition/aidoc.h"
 #include "acquisition/aitypes.h"
-#include "app/cmdtarget.h"
-#include "app/msgseam.h"
+#include "framework/cmdtarget.h"
+#include "framework/msgseam.h"
 #include "datafile/aihistdoc.h"
 #include "datafile/csvexport.h"
 #include "datafile/opendatafile.h"

@@ -1,4 +1,4 @@
-#include "barsizing.h"
+#include "app/tabs/barsizing.h"
 
 #include <algorithm>
 

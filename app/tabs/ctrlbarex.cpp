@@ -1,7 +1,7 @@
-#include "ctrlbarex.h"
+#include "app/tabs/ctrlbarex.h"
 
-#include "childfrm.h"
-#include "cmdtarget.h"
+#include "framework/childfrm.h"
+#include "framework/cmdtarget.h"
 
 #include <QAbstractButton>
 #include <QMainWindow>

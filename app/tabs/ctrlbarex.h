@@ -3,7 +3,7 @@
 // 1024 x 768.
 #pragma once
 
-#include "barsizing.h"
+#include "app/tabs/barsizing.h"
 
 #include <QDockWidget>
 

@@ -1,8 +1,8 @@
-#include "mdiclient.h"
+#include "app/tabs/mdiclient.h"
 
-#include "barsizing.h"
-#include "childfrm.h"
-#include "tabctrldoc.h"
+#include "app/tabs/barsizing.h"
+#include "framework/childfrm.h"
+#include "app/tabs/tabctrldoc.h"
 
 #include <QMdiSubWindow>
 #include <QPainter>

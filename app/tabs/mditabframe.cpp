@@ -1,7 +1,7 @@
-#include "mditabframe.h"
+#include "app/tabs/mditabframe.h"
 
-#include "mdiclient.h"
-#include "tabctrldoc.h"
+#include "app/tabs/mdiclient.h"
+#include "app/tabs/tabctrldoc.h"
 
 #include <QMdiSubWindow>
 #include <QMenu>

@@ -1,9 +1,9 @@
-#include "tabctrlbar.h"
+#include "app/tabs/tabctrlbar.h"
 
-#include "bitmaps.h"
-#include "childfrm.h"
-#include "document.h"
-#include "resource.h"
+#include "res/bitmaps.h"
+#include "framework/childfrm.h"
+#include "framework/document.h"
+#include "res/resource.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,7 +1,7 @@
 // A sizing bar that shows one view per tab (tab control 110, tab k with image k).
 #pragma once
 
-#include "ctrlbarex.h"
+#include "app/tabs/ctrlbarex.h"
 
 #include <QList>
 #include <QPixmap>

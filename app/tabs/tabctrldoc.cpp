@@ -1,9 +1,9 @@
-#include "tabctrldoc.h"
+#include "app/tabs/tabctrldoc.h"
 
-#include "barsizing.h"
-#include "bitmaps.h"
-#include "childfrm.h"
-#include "resource.h"
+#include "app/tabs/barsizing.h"
+#include "res/bitmaps.h"
+#include "framework/childfrm.h"
+#include "res/resource.h"
 
 #include <QApplication>
 #include <QMdiArea>

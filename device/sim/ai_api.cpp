@@ -1,6 +1,6 @@
 // Analog input: the parameter record and its store, the acquisition task, scans and the
 // cold-junction temperature.
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 // calibrated channel loses the converter's own offset and gain error. When a test fixed the
 // channel's input (MDQ4170SIM_SetChannelInput), that input is what gets measured instead,
 // which is how a wrong calibration can be provoked.
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 #include <cmath>
 

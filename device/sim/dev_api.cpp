@@ -1,5 +1,5 @@
 // Module enumeration, handles and identity queries.
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 #include <cstdio>
 #include <cstring>

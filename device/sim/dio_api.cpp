@@ -1,7 +1,7 @@
 // Digital lines. Port 1: eight output latches, all 0 after Reset. Port 0: eight inputs wired
 // so an operator sees them move: DI k = DO k XOR bit k of a counter that advances every
 // 500 ms of real time since the module appeared (DI0 blinks at 1 Hz, DI1 at 0.5 Hz, ...).
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 using namespace mdqsim;
 

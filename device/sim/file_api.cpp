@@ -1,6 +1,6 @@
 // Data files: plain POSIX files with 64-bit offsets behind 32-bit handles of their own.
-#include "mdq4170_sim.h"
-#include "simcore.h"
+#include "device/mdq4170_sim.h"
+#include "device/sim/simcore.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // The calling thread's last error and the library's log file "MDQ4170.log".
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 #include <cerrno>
 #include <chrono>

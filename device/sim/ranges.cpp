@@ -1,5 +1,5 @@
 // The sixteen input ranges and MDQ4170_AI_GetRangeInfo.
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The attached simulated modules, their handles, the simulated clock, the settings taken from
 // the environment, and the control interface of mdq4170_sim.h.
-#include "mdq4170_sim.h"
-#include "simcore.h"
+#include "device/mdq4170_sim.h"
+#include "device/sim/simcore.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,7 +3,7 @@
 // Signal chain of one channel: input (generated signal, calibrator level or a value fixed by a
 // test) -> converter error (per-channel offset and gain error) -> calibration (offset, gain)
 // -> for thermocouples cold-junction compensation -> raw code -> Value = RangeMin + Code * CodeStep.
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 #include <algorithm>
 #include <cmath>

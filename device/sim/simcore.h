@@ -2,7 +2,7 @@
 // the modules and handles, and the helpers every exported call uses. Nothing here is exported.
 #pragma once
 
-#include "mdq4170.h"
+#include "device/mdq4170.h"
 
 #include <array>
 #include <atomic>

@@ -1,7 +1,7 @@
 // Where the library keeps its files, and the per-module parameter and calibration store.
 // Parameter record: <config>/nuv-mdq4170/MDQ4170-<serial>.aiparam, the 48 bytes as given.
 // Calibration:      <config>/nuv-mdq4170/MDQ4170-<serial>.cal, one text line per entry.
-#include "simcore.h"
+#include "device/sim/simcore.h"
 
 #include <cerrno>
 #include <charconv>

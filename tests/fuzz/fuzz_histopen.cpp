@@ -1,7 +1,7 @@
 // Opening arbitrary bytes as a data file in a history document with its digit view, then
 // moving through it and painting: no crash, no read or write outside the buffers.
 // The input goes to a temporary file; its first byte also picks the positions visited.
-#include "app/msgseam.h"
+#include "framework/msgseam.h"
 #include "datafile/aihistdoc.h"
 #include "views/aidigitvw.h"
 

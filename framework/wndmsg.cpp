@@ -1,4 +1,4 @@
-#include "wndmsg.h"
+#include "framework/wndmsg.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,8 +1,7 @@
-#include "childfrm.h"
+#include "framework/childfrm.h"
 
-#include "document.h"
-#include "mainfrm.h"
-#include "nuvapp.h"
+#include "framework/document.h"
+#include "framework/winapp.h"
 
 #include <QApplication>
 
@@ -50,9 +49,9 @@ bool CChildFrame::RouteCmdMsg(int nID, CCmdUI* pUI)
         return true;
     if (OnCmdMsg(nID, pUI))
         return true;
-    if (theApp.m_pMainWnd != nullptr && theApp.m_pMainWnd->OnCmdMsg(nID, pUI))
+    if (CMainWndBase* main = AfxGetMainWnd(); main != nullptr && main->OnCmdMsg(nID, pUI))
         return true;
-    return theApp.OnCmdMsg(nID, pUI);
+    return AfxGetApp() != nullptr && AfxGetApp()->OnCmdMsg(nID, pUI);
 }
 
 bool CChildFrame::ExecuteCmd(int nID)

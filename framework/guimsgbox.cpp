@@ -1,6 +1,6 @@
-#include "guimsgbox.h"
+#include "framework/guimsgbox.h"
 
-#include "msgseam.h"
+#include "framework/msgseam.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // Documents and views of the child windows.
 #pragma once
 
-#include "cmdtarget.h"
+#include "framework/cmdtarget.h"
 
 #include <QList>
 #include <QObject>

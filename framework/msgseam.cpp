@@ -1,4 +1,4 @@
-#include "msgseam.h"
+#include "framework/msgseam.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
-#include "document.h"
+#include "framework/document.h"
 
-#include "childfrm.h"
+#include "framework/childfrm.h"
 
 namespace nuv {
 

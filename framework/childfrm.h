@@ -2,8 +2,8 @@
 // areas) shown maximized inside a sub-window of the main frame.
 #pragma once
 
-#include "cmdtarget.h"
-#include "wndmsg.h"
+#include "framework/cmdtarget.h"
+#include "framework/wndmsg.h"
 
 #include <QMainWindow>
 
