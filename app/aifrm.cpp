@@ -4,6 +4,7 @@
 #include "views/aicurveview.h"
 #include "views/aidatavw.h"
 #include "views/aidigitview.h"
+#include "views/waveimage.h"
 #include "acquisition/aidoc.h"
 #include "acquisition/aiparamvw.h"
 #include "app/framebars.h"
@@ -196,6 +197,8 @@ bool CAIFrm::OnCmdMsg(int nID, CCmdUI* pUI)
             m_pDigitView->viewport()->repaint();
             m_pCurveView->RedrawAll();
         });
+    case ID_SAVE_WAVE_IMAGE:
+        return SaveWaveImageCmd(pUI, m_pCurveView, this);
     default:
         return SplitFrameCmd(nID, pUI, this, m_wndParamBar, m_wndSplitter);
     }

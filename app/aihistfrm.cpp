@@ -2,8 +2,10 @@
 
 #include "views/aicurvevw.h"
 #include "views/aidigitvw.h"
+#include "views/waveimage.h"
 #include "datafile/aihistdoc.h"
 #include "datafile/aihistparamvw.h"
+#include "datafile/exportdlg.h"
 #include "app/framebars.h"
 #include "res/resource.h"
 #include "app/tabs/tabctrlbar.h"
@@ -109,6 +111,10 @@ bool CAIHistFrm::OnCmdMsg(int nID, CCmdUI* pUI)
     // The table prints the recording whichever pane has the focus.
     if ((nID == ID_FILE_PRINT || nID == ID_FILE_PRINT_DIRECT || nID == ID_FILE_PRINT_PREVIEW) && m_pDigitVw)
         return m_pDigitVw->OnCmdMsg(nID, pUI);
+    if (nID == ID_EXPORT_CSV)
+        return ExportCsvCmd(pUI, doc, this);
+    if (nID == ID_SAVE_WAVE_IMAGE)
+        return SaveWaveImageCmd(pUI, m_pCurveVw, this);
     return SplitFrameCmd(nID, pUI, this, m_wndParamBar, m_wndSplitter);
 }
 

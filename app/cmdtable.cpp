@@ -41,6 +41,8 @@ QString CommandText(int id, int menuId)
     case ID_FILE_PRINT: return QStringLiteral("打印(&P)...\tCtrl+P");
     case ID_FILE_PRINT_DIRECT: return QStringLiteral("直接打印(当前位置起, 至多 100 页)");
     case ID_FILE_PRINT_PREVIEW: return QStringLiteral("打印预览(&V)\tCtrl+Shift+P");
+    case ID_EXPORT_CSV: return QStringLiteral("导出CSV...");
+    case ID_SAVE_WAVE_IMAGE: return QStringLiteral("保存波形图片...");
     default: return {};
     }
 }
@@ -56,8 +58,8 @@ QList<PopupDef> MenuDef(int menuId)
                 {QStringLiteral("帮助(&H)"), {ID_APP_ABOUT}}};
     case IDR_AITYPE:
         return {{QStringLiteral("文件操作(&F)"),
-                 {ID_OPEN_DATAFILE, ID_RETURN_ACQ, S, ID_FILE_MRU_FILE1, S, ID_AO_WINDOW, ID_DIO_WINDOW, S,
-                  ID_FILE_CLOSE, ID_APP_EXIT}},
+                 {ID_OPEN_DATAFILE, ID_RETURN_ACQ, S, ID_SAVE_WAVE_IMAGE, S, ID_FILE_MRU_FILE1, S, ID_AO_WINDOW,
+                  ID_DIO_WINDOW, S, ID_FILE_CLOSE, ID_APP_EXIT}},
                 {QStringLiteral("设备操作(&O)"), {ID_START_ACQ, ID_STOP_ACQ, S, ID_DEVICE_CAL}},
                 {QStringLiteral("数据处理(&P)"), {ID_TILE_DISPLAY, ID_OVERLAY_DISPLAY, S, ID_MIDDLE_VALUE}},
                 {QStringLiteral("视图控制(&V)"), {ID_VIEW_OPERATEBAR, ID_VIEW_PARAMBAR, ID_VIEW_STATUSBAR}},
@@ -67,7 +69,8 @@ QList<PopupDef> MenuDef(int menuId)
         return {{QStringLiteral("文件"), {ID_AI_WINDOW, S, ID_FILE_CLOSE, ID_APP_EXIT}}, window};
     case IDR_HISTTYPE:
         return {{QStringLiteral("文件操作(&F)"),
-                 {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, S, ID_FILE_CLOSE, ID_APP_EXIT}},
+                 {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, S, ID_EXPORT_CSV, ID_SAVE_WAVE_IMAGE, S,
+                  ID_FILE_CLOSE, ID_APP_EXIT}},
                 window,
                 {QStringLiteral("系统帮助(&H)"), {ID_DEVICE_INFO, S, ID_APP_ABOUT}}};
     default:

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+#include <csignal>
 #include <cstdio>
 
 using namespace nuv;
@@ -165,6 +166,9 @@ bool ParseCount(const QString& text, int64_t& out)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Past a file size limit a write fails and is reported like a full disk, and the
+    // unfinished output is removed, instead of the process being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
     const QStringList args = QCoreApplication::arguments().mid(1);
 
     bool info = false, json = false;

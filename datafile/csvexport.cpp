@@ -378,8 +378,10 @@ CsvResult ExportCsvFile(const QString& source, const QString& target, const CsvO
         }
         return WriteRows(src, dev, options, cancel, progress);
     }
+    // Unbuffered: every failing write is seen at once (an error in the flush at commit
+    // would pass unnoticed and put a short file in place).
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         r.Status = CsvStatus::WriteFailed;
         r.Detail = file.errorString();
         return r;

@@ -101,7 +101,7 @@ private slots:
         const QList<PopupDef> ai = MenuDef(IDR_AITYPE);
         QCOMPARE(ai.size(), 6);
         QCOMPARE(ai[0].title, QStringLiteral("文件操作(&F)"));
-        QCOMPARE(ai[0].items, (QList<int>{32851, 32796, 0, 57616, 0, 32874, 32811, 0, 57602, 57665}));
+        QCOMPARE(ai[0].items, (QList<int>{32851, 32796, 0, 32876, 0, 57616, 0, 32874, 32811, 0, 57602, 57665}));
         QCOMPARE(ai[1].items, (QList<int>{1317, 1316, 0, 32869}));
         QCOMPARE(ai[2].items, (QList<int>{32818, 32850, 0, 32784}));
         QCOMPARE(ai[3].items, (QList<int>{32870, 32783, 32810}));
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(dio[0].items, (QList<int>{32812, 0, 57602, 57665}));
         const QList<PopupDef> hist = MenuDef(IDR_HISTTYPE);
         QCOMPARE(hist.size(), 3);
-        QCOMPARE(hist[0].items, (QList<int>{57607, 57608, 57609, 0, 57602, 57665}));
+        QCOMPARE(hist[0].items, (QList<int>{57607, 57608, 57609, 0, 32875, 32876, 0, 57602, 57665}));
         QVERIFY(MenuDef(999).isEmpty());
 
         QCOMPARE(CommandText(57602, IDR_AITYPE), QStringLiteral("关闭AI窗口"));

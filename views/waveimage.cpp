@@ -142,6 +142,8 @@ bool SaveWaveImage(CCurveViewBase& view, const QString& path, WaveImageKind kind
         ok = kind == WaveImageKind::Pdf
                  ? WritePdf(view, file, pane, caption)
                  : WritePng(view, file, pane, view.viewport()->devicePixelRatioF() * (kind == WaveImageKind::Png2x ? 2 : 1));
+        // A failing flush is not noticed by the commit: it is checked here.
+        ok = ok && file.flush();
         if (!ok)
             why = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("图片无法生成");
         else if (!(ok = file.commit()))
