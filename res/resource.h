@@ -57,6 +57,13 @@ constexpr int ID_DIGIT_HEX = 32814;
 constexpr int ID_DIGIT_VOLT = 32815;
 constexpr int ID_EXPORT_CSV = 32875;      // "导出CSV..." (history window)
 constexpr int ID_SAVE_WAVE_IMAGE = 32876; // "保存波形图片..." (AI and history windows)
+constexpr int ID_VIEW_STATSBAR = 32877;   // "数据统计窗口": the statistics bar shown or hidden
+constexpr int ID_TIME_AXIS = 32878;       // "横轴显示时间": index axis as elapsed time, time column
+constexpr int ID_FIT_SCALES = 32879;      // "自动量程显示": value scales fitted to the readings shown
+constexpr int ID_CURSOR_READOUT = 32880;  // "光标读数": read-out of the readings under the cursors
+constexpr int ID_TWO_CURSORS = 32881;     // "双光标测量" (history window)
+constexpr int ID_WHOLE_FILE_STATS = 32882;   // "统计整个文件" (history window)
+constexpr int ID_HIST_INTERVAL = 32883;   // "读数间隔..." (history window): the run's read interval
 
 // Operate bar controls
 constexpr int IDC_READ_TIMEOUT = 1322;
