@@ -178,6 +178,26 @@ bool FittedRow(const FittedScale& f, double base, int inner, double value, int* 
     return true;
 }
 
+int FittedPoints(const uint16_t* codes, int count, int x0, double offset, double gain, const FittedScale& f,
+                 double base, int inner, QPoint* out, int capacity)
+{
+    const double span = f.upper - f.lower;
+    if (!f.fitted || inner <= 0 || !(span > 0.0) || codes == nullptr)
+        return 0;
+    // off = (offset + code * gain - lower) * inner / span, as one multiply-add per code
+    const double a = gain * double(inner) / span;
+    const double b = (offset - f.lower) * double(inner) / span;
+    const int b0 = int(base);
+    int n = 0;
+    for (int j = 0; j < count && n < capacity; ++j) {
+        const double off = b + double(codes[j]) * a;
+        if (!(std::fabs(off) <= double(curve::kCoordLimit)))
+            continue;
+        out[n++] = QPoint(x0 + j, b0 - int(std::trunc(off)));
+    }
+    return n;
+}
+
 int FittedLabels(const FittedScale& f, double base, int inner, int x, int group, int channelNo, uint32_t rangeCode,
                  bool named, curve::Label* out, int capacity)
 {

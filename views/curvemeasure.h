@@ -56,6 +56,11 @@ FittedScale FitScale(bool any, double lo, double hi, int divisions, double range
 // the band has no height or the row would overflow.
 bool FittedRow(const FittedScale& f, double base, int inner, double value, int* y);
 
+// Trace vertices x = x0 + j of codes[0..count-1] decoded with `offset` and `gain` on a
+// fitted scale in the band [base - inner, base]; at most `capacity`. Returns the count.
+int FittedPoints(const uint16_t* codes, int count, int x0, double offset, double gain, const FittedScale& f,
+                 double base, int inner, QPoint* out, int capacity);
+
 // Value labels of a fitted scale: one per step from the top, right-aligned at `x`, each on
 // its value's row (baseline 4 px lower). The middle one is named "AI%d" with `channelNo`
 // when `named`. Ranks and group as curve::StripLabels gives them.

@@ -164,14 +164,29 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
     if (!s.allStrips) {
         if (s.strips > 0) {
             const int a = std::clamp(s.selected, 0, s.strips - 1);
-            n = curve::EnlargedLabels(L, s.scales[a], s.channelNo[a], s.history, labels, cap);
+            if (s.fittedEnlarged.fitted) {
+                n = measure::FittedLabels(s.fittedEnlarged, L.plot.bottom - 1, L.plotHeight - 2, L.plot.left - 4, a,
+                                          s.channelNo[a], s.scales[a].rangeCode, false, labels, cap - 1);
+                curve::Label& name = labels[n++];
+                name.text = QStringLiteral("AI %1").arg(s.channelNo[a]);
+                name.rank = curve::kRankName;
+                name.x = L.plot.left + 50;
+                name.y = L.plot.top + 15;
+            } else {
+                n = curve::EnlargedLabels(L, s.scales[a], s.channelNo[a], s.history, labels, cap);
+            }
             for (int k = 0; k < n; ++k)
                 labels[k].group = a;
             m_textColor = QColor::fromRgb(s.colors[a]);
         }
     } else if (s.tiled) {
-        for (int i = 0; i < s.strips; ++i)
-            n += curve::StripLabels(L, i, s.scales[i], s.channelNo[i], s.history, labels + n, cap - n);
+        for (int i = 0; i < s.strips; ++i) {
+            if (s.fitted != nullptr && s.fitted[i].fitted && L.stripHeight > 25.0)
+                n += measure::FittedLabels(s.fitted[i], s.geoms[i].base, s.inner, L.plot.left - 4, i, s.channelNo[i],
+                                           s.scales[i].rangeCode, true, labels + n, cap - n);
+            else
+                n += curve::StripLabels(L, i, s.scales[i], s.channelNo[i], s.history, labels + n, cap - n);
+        }
         if (s.strips > 0)
             m_textColor = QColor::fromRgb(s.colors[s.strips - 1]);
     }
@@ -186,7 +201,8 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
     }
 
     p.setPen(m_textColor);
-    n = curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
+    n = s.periodMs > 0.0 ? measure::TimeAxisLabels(L, s.position, s.extent, s.periodMs, labels, cap)
+                         : curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
     n = curve::KeepSpacedIndexLabels(labels, n, [&](const QString& t) { return TextWidth(t); }, L.client.right);
     for (int k = 0; k < n; ++k)
         DrawText(p, fm, labels[k].x, labels[k].y + fm.ascent(), labels[k].text, false);

@@ -7,6 +7,7 @@
 #include <QStaticText>
 
 #include "views/curvegeom.h"
+#include "views/curvemeasure.h"
 
 #include <QColor>
 #include <QFont>
@@ -44,6 +45,11 @@ struct CurveScene {
     int cursorCount = 2;
     int cursorX[2]{0, 0};
     QRgb cursorColor[2]{0xFFFF0000u, 0xFFFFFFFFu};
+    // measuring: value scales fitted to the readings (per strip, null for the ranges'
+    // scales; the enlarged channel's own), and the index axis read as time
+    const measure::FittedScale* fitted = nullptr;
+    measure::FittedScale fittedEnlarged;
+    double periodMs = 0.0;                 // > 0: elapsed time instead of the index
 };
 
 class CCurvePainter {

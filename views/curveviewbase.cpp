@@ -1,11 +1,13 @@
 #include "views/curveviewbase.h"
 
+#include "views/readoutbar.h"
 #include "acquisition/aitypes.h"
 
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <climits>
 
 namespace nuv {
 
@@ -26,6 +28,8 @@ CCurveViewBase::CCurveViewBase(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     horizontalScrollBar()->setSingleStep(1);
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, &CCurveViewBase::OnScrollAction);
+    m_pReadout = new CReadoutBar(this);
+    m_pReadout->hide();
 }
 
 CCurveViewBase::~CCurveViewBase() = default;
@@ -67,8 +71,17 @@ void CCurveViewBase::RecalcLayout()
     // The label column takes the widest value label; the plot starts right of it.
     const int left = LabelColumnLeft(m_layout, n, m_scale, m_nChannelNo, IsHistory(),
                                      [this](const QString& t) { return m_painter.TextWidth(t); });
-    if (left != m_layout.plot.left)
-        m_layout = ComputeLayout(vr.width(), vr.height(), n, left);
+    int wanted = left;
+    if (m_bFitScales) {
+        // Fitted labels carry the places their step needs: room for the longest likely one.
+        for (int i = 0; i < n && i < kMaxStrips; ++i) {
+            const QString widest = QStringLiteral("AI%1 -8888.8888 ").arg(m_nChannelNo[i]) +
+                                   RangeUnitText(m_scale[i].rangeCode);
+            wanted = std::max(wanted, m_painter.TextWidth(widest) + kLabelGap + kLabelMargin);
+        }
+    }
+    if (wanted != m_layout.plot.left)
+        m_layout = ComputeLayout(vr.width(), vr.height(), n, wanted);
     m_nCursorX[0] = m_layout.plot.left + 20;
     m_nCursorX[1] = m_layout.client.right - 30;
     m_nLastMouseX = m_layout.client.right - 30;
@@ -92,14 +105,224 @@ void CCurveViewBase::ComputePoints()
 {
     std::fill(std::begin(m_nPoints), std::end(m_nPoints), 0);
     int count = 0, x0 = 0;
-    if (!DataWindow(count, x0))
-        return;
-    const int n = StripCount();
-    for (int i = 0; i < n; ++i) {
-        if (const uint16_t* codes = StripCodes(i))
-            m_nPoints[i] = StripPoints(codes, count, x0, m_scale[i], m_geom[i], m_nInner, m_points[i].get(),
-                                       kPointCapacity);
+    const bool data = DataWindow(count, x0);
+    if (m_bFitScales || m_bStatsWanted || !data)
+        UpdateSummaries(data, count);
+    else
+        m_nFed = INT_MAX;   // readings went by unsummarised: the sweep starts afresh when wanted
+    FitToData();
+    if (data) {
+        const int n = StripCount();
+        for (int i = 0; i < n; ++i) {
+            const uint16_t* codes = StripCodes(i);
+            if (codes == nullptr)
+                continue;
+            if (m_fit[i].fitted) {
+                const measure::ChannelDecode d = StripDecode(i);
+                m_nPoints[i] = measure::FittedPoints(codes, count, x0, d.offset, d.gain, m_fit[i], m_geom[i].base,
+                                                     m_nInner, m_points[i].get(), kPointCapacity);
+            } else {
+                m_nPoints[i] = StripPoints(codes, count, x0, m_scale[i], m_geom[i], m_nInner, m_points[i].get(),
+                                           kPointCapacity);
+            }
+        }
     }
+    if (m_bReadout)
+        UpdateReadout();
+    ShownReadingsChanged();
+}
+
+measure::ChannelDecode CCurveViewBase::StripDecode(int strip) const
+{
+    measure::ChannelDecode d;
+    d.channel = m_nChannelNo[strip];
+    d.rangeCode = uint32_t(m_nRangeCode[strip]);
+    d.offset = m_scale[strip].lower;
+    d.gain = m_scale[strip].step;
+    return d;
+}
+
+void CCurveViewBase::UpdateSummaries(bool data, int count)
+{
+    const int n = StripCount();
+    if (!data) {
+        std::fill(std::begin(m_bHasSummary), std::end(m_bHasSummary), false);
+        m_nFed = 0;
+        if (m_sweep)
+            m_sweep->Reset();
+        return;
+    }
+    const int first = std::clamp(FirstShownReading(), 0, count);
+    if (!SweepData()) {
+        for (int i = 0; i < kMaxStrips; ++i) {
+            const uint16_t* codes = i < n ? StripCodes(i) : nullptr;
+            m_bHasSummary[i] = codes != nullptr;
+            if (codes != nullptr)
+                m_summary[i] = measure::SummariseCodes(codes + first, count - first, uint32_t(m_nRangeCode[i]));
+        }
+        return;
+    }
+    // A sweep grows reading by reading: only the readings since the last change are added.
+    // It starts afresh when it started again (fewer samples than summarised), or when the
+    // channels with a trace or their ranges changed.
+    const uint16_t* codes[kMaxStrips]{};
+    uint32_t key[kMaxStrips + 1]{};
+    uint32_t ranges[kMaxStrips]{};
+    for (int i = 0; i < n && i < kMaxStrips; ++i) {
+        codes[i] = StripCodes(i);
+        ranges[i] = uint32_t(m_nRangeCode[i]);
+        key[i] = ranges[i];
+        key[kMaxStrips] |= codes[i] != nullptr ? 1u << i : 0u;
+    }
+    if (!m_sweep) {
+        m_sweep = std::make_unique<measure::SweepStats>();
+        m_sweep->Configure(n, ranges, measure::SweepStats::kCapacity);
+        std::copy(std::begin(key), std::end(key), std::begin(m_sweepKey));
+        m_nFed = 0;
+    } else if (!std::equal(std::begin(key), std::end(key), std::begin(m_sweepKey)) || m_sweep->Channels() != n) {
+        m_sweep->Configure(n, ranges, measure::SweepStats::kCapacity);
+        std::copy(std::begin(key), std::end(key), std::begin(m_sweepKey));
+        m_nFed = 0;
+    }
+    if (count < m_nFed || count - first > measure::SweepStats::kCapacity) {
+        m_sweep->Reset();
+        m_nFed = 0;
+    }
+    uint16_t reading[kMaxStrips]{};
+    for (int j = std::max(m_nFed, first); j < count; ++j) {
+        for (int i = 0; i < n; ++i)
+            reading[i] = codes[i] != nullptr ? codes[i][j] : 0;
+        m_sweep->Push(reading);
+    }
+    m_nFed = count;
+    for (int i = 0; i < kMaxStrips; ++i) {
+        m_bHasSummary[i] = i < n && codes[i] != nullptr;
+        if (m_bHasSummary[i])
+            m_summary[i] = m_sweep->Summary(i);
+    }
+}
+
+void CCurveViewBase::FitToData()
+{
+    for (int i = 0; i < kMaxStrips; ++i) {
+        m_fit[i] = measure::FittedScale();
+        if (!m_bFitScales || !m_bHasSummary[i])
+            continue;
+        const measure::ChannelStats st = measure::StatsOf(m_summary[i], StripDecode(i));
+        m_fit[i] = measure::FitScale(st.valid, st.min, st.max, m_layout.divisions, m_scale[i].span);
+    }
+}
+
+void CCurveViewBase::ResetShownStatistics()
+{
+    m_nFed = 0;
+    if (m_sweep)
+        m_sweep->Reset();
+}
+
+int CCurveViewBase::ShownStatistics(measure::ChannelDecode* decode, measure::ChannelStats* stats) const
+{
+    int n = 0;
+    const int strips = std::min(StripCount(), kMaxStrips);
+    for (int i = 0; i < strips; ++i) {
+        if (!m_bHasSummary[i])
+            continue;
+        decode[n] = StripDecode(i);
+        stats[n] = measure::StatsOf(m_summary[i], decode[n]);
+        ++n;
+    }
+    return n;
+}
+
+void CCurveViewBase::SetStatisticsWanted(bool on)
+{
+    if (on == m_bStatsWanted)
+        return;
+    m_bStatsWanted = on;
+    if (on)
+        ComputePoints();   // the summaries of what is on show now
+}
+
+void CCurveViewBase::SetTimeAxis(bool on)
+{
+    m_bTimeAxis = on;
+    m_bFullRedraw = true;
+    viewport()->update();
+}
+
+void CCurveViewBase::SetFitScales(bool on)
+{
+    m_bFitScales = on;
+    RecalcLayout();   // fitted labels may need a wider label column
+    RedrawAll();
+}
+
+void CCurveViewBase::SetSecondCursor(bool on)
+{
+    m_bSecondCursor = on;
+    viewport()->update();
+    if (m_bReadout)
+        PlaceReadout();
+}
+
+void CCurveViewBase::SetReadout(bool on)
+{
+    m_bReadout = on;
+    PlaceReadout();
+}
+
+void CCurveViewBase::PlaceReadout()
+{
+    const int rows = CursorCount() == 2 ? 4 : 2;
+    const int h = m_bReadout ? m_pReadout->HeightFor(rows) : 0;
+    if (h != viewportMargins().bottom()) {
+        setViewportMargins(0, 0, 0, h);
+        Relayout();
+    }
+    const QRect vg = viewport()->geometry();
+    m_pReadout->setGeometry(vg.left(), vg.bottom() + 1, vg.width(), h);
+    m_pReadout->setVisible(m_bReadout);
+    if (m_bReadout)
+        UpdateReadout();
+}
+
+void CCurveViewBase::UpdateReadout()
+{
+    measure::ReadoutInput& in = m_readoutIn;
+    in.cursors = CursorCount();
+    in.periodMs = ReadingPeriod();
+    CurveScene scene;
+    if (HasDoc())
+        DescribeScene(scene);
+    in.form = measure::TimeFormFor(double(scene.extent) * in.periodMs);
+    in.mode = ReadoutDisplayMode();
+    in.decimals = ValueDecimals();
+    int count = 0, x0 = 0;
+    const bool data = HasDoc() && DataWindow(count, x0);
+    const int position = HasDoc() ? Position() : 0;
+    QRgb colors[8]{};
+    const QRgb* trace = TraceColors();
+    in.channels = 0;
+    const int strips = std::min(StripCount(), kMaxStrips);
+    for (int i = 0; i < strips; ++i) {
+        const uint16_t* codes = HasDoc() ? StripCodes(i) : nullptr;
+        if (codes == nullptr)
+            continue;
+        measure::ReadoutChannel& c = in.ch[in.channels];
+        colors[in.channels] = trace != nullptr ? trace[i] : 0;
+        ++in.channels;
+        c.decode = StripDecode(i);
+        for (int k = 0; k < 2; ++k) {
+            const int j = m_nCursorX[k] - x0;
+            c.has[k] = data && j >= 0 && j < count;
+            c.code[k] = c.has[k] ? codes[j] : 0;
+        }
+    }
+    for (int k = 0; k < 2; ++k)
+        in.index[k] = CursorIndex(m_nCursorX[k], m_layout.plot.left, position);
+    measure::MakeReadout(in, m_readout);
+    if (m_bReadout)
+        m_pReadout->Show(m_readout, in.periodMs > 0.0 ? 3 : 2, colors, CursorColors());
 }
 
 void CCurveViewBase::ComputeEnlarged()
@@ -112,6 +335,19 @@ void CCurveViewBase::ComputeEnlarged()
     const uint16_t* codes = StripCodes(a);
     if (codes == nullptr)
         return;   // a strip without a trace has none enlarged either
+    m_fitEnlarged = measure::FittedScale();
+    if (m_bFitScales && m_bHasSummary[a] && m_layout.gridStep > 0.0) {
+        const measure::ChannelDecode d = StripDecode(a);
+        const measure::ChannelStats st = measure::StatsOf(m_summary[a], d);
+        m_fitEnlarged = measure::FitScale(st.valid, st.min, st.max, int(m_layout.plotHeight / m_layout.gridStep),
+                                          m_scale[a].span);
+        if (m_fitEnlarged.fitted) {
+            m_nEnlarged = measure::FittedPoints(codes, count, x0, d.offset, d.gain, m_fitEnlarged,
+                                                m_layout.plot.bottom - 1, m_layout.plotHeight - 2, m_enlarged.get(),
+                                                kPointCapacity);
+            return;
+        }
+    }
     m_nEnlarged = EnlargedPoints(codes, count, x0, m_scale[a], m_layout, IsHistory(), m_enlarged.get(),
                                  kPointCapacity);
 }
@@ -157,11 +393,22 @@ void CCurveViewBase::PublishCursorIndices()
         StoreCursorIndex(k, m_nCursorIndex[k]);
     }
     CursorsPublished();
+    if (m_bReadout)
+        UpdateReadout();
 }
 
 void CCurveViewBase::resizeEvent(QResizeEvent* e)
 {
     QAbstractScrollArea::resizeEvent(e);
+    if (m_bReadout) {
+        const QRect vg = viewport()->geometry();
+        m_pReadout->setGeometry(vg.left(), vg.bottom() + 1, vg.width(), viewportMargins().bottom());
+    }
+    Relayout();
+}
+
+void CCurveViewBase::Relayout()
+{
     m_painter.DropLayers();
     // The flag goes up before the layout so that the first size event lays out even when
     // the initial update ran before the view was shown.
@@ -203,6 +450,9 @@ void CCurveViewBase::FillScene(CurveScene& s)
     s.enlarged = m_enlarged.get();
     s.enlargedCount = m_nEnlarged;
     s.cursorCount = CursorCount();
+    s.fitted = m_bFitScales ? m_fit : nullptr;
+    s.fittedEnlarged = m_bFitScales && !m_bAllStrips ? m_fitEnlarged : measure::FittedScale();
+    s.periodMs = m_bTimeAxis && doc ? ReadingPeriod() : 0.0;
     s.cursorX[0] = m_nCursorX[0];
     s.cursorX[1] = m_nCursorX[1];
     if (const QRgb* cursor = CursorColors()) {

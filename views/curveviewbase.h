@@ -4,8 +4,10 @@
 // position; they say so through the hooks below.
 #pragma once
 
+#include "views/chanstats.h"
 #include "views/curvegeom.h"
 #include "views/curveinput.h"
+#include "views/curvemeasure.h"
 #include "views/curvepaint.h"
 #include "framework/document.h"
 
@@ -14,6 +16,8 @@
 #include <memory>
 
 namespace nuv {
+
+class CReadoutBar;
 
 class CCurveViewBase : public QAbstractScrollArea, public CView {
     Q_OBJECT
@@ -49,6 +53,33 @@ public:
     int GetPointerShape() const { return m_nShape; }
     bool IsAllStrips() const { return m_bAllStrips; }
     bool IsFullRedrawPending() const { return m_bFullRedraw; }
+
+    // ---- measuring; every option is off until asked for, which keeps the plain look ----
+    // The index axis read as elapsed time (needs a reading period).
+    void SetTimeAxis(bool on);
+    bool IsTimeAxis() const { return m_bTimeAxis; }
+    // Each strip's value scale fitted to the readings it shows.
+    void SetFitScales(bool on);
+    bool IsFitScales() const { return m_bFitScales; }
+    // The read-out of the readings under the cursors, in a bar under the plot.
+    void SetReadout(bool on);
+    bool IsReadout() const { return m_bReadout; }
+    // A second cursor where the view normally has one (playback).
+    void SetSecondCursor(bool on);
+    bool IsSecondCursor() const { return m_bSecondCursor; }
+    // Keeps the summaries of the shown readings up to date for a statistics list.
+    void SetStatisticsWanted(bool on);
+    // Statistics of the readings the traces show, one entry per strip with a trace, in
+    // strip order. Returns the count.
+    int ShownStatistics(measure::ChannelDecode* decode, measure::ChannelStats* stats) const;
+    // Forgets what was summarised (a new run): the next data change starts afresh.
+    void ResetShownStatistics();
+    // Fitted scale of a strip (fitted false when off or nothing to fit).
+    const measure::FittedScale& GetFittedScale(int strip) const { return m_fit[strip]; }
+    const measure::Readout& GetReadout() const { return m_readout; }
+    const measure::ReadoutInput& GetReadoutInput() const { return m_readoutIn; }
+    // Rebuilds the read-out from the cursors and the readings (also after drags and scrolls).
+    void UpdateReadout();
 
 protected:
     // ---- the document behind the view; the accessors below need HasDoc() ----
@@ -86,6 +117,23 @@ protected:
     // The device's record for strip `strip` during the initial update.
     virtual void ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info) = 0;
 
+    // ---- measuring ----
+    // Milliseconds between two readings; 0 when unknown (no time axis, no times).
+    virtual double ReadingPeriod() const { return 0.0; }
+    // How a strip's codes become values; by default from its range record.
+    virtual measure::ChannelDecode StripDecode(int strip) const;
+    // The digit view's display mode and places, which the read-out follows.
+    virtual measure::ReadoutMode ReadoutDisplayMode() const { return measure::ReadoutMode::Value; }
+    virtual int ValueDecimals() const { return 3; }
+    // True when the shown readings only grow from the start of a sweep until it starts
+    // again (live): they are then summarised reading by reading, not rescanned.
+    virtual bool SweepData() const { return false; }
+    // The first shown sample that is a reading (the live sweep's first slot holds none
+    // until the sweep has wrapped once).
+    virtual int FirstShownReading() const { return 0; }
+    // The shown readings changed (new readings, a scroll, another file).
+    virtual void ShownReadingsChanged() {}
+
     // ---- what follows a move of the position ----
     // Brings the visible count (and whatever depends on it) in line with the position.
     virtual void FollowPosition() = 0;
@@ -115,6 +163,10 @@ protected:
     void ApplyShape(int shape);
     void FillScene(CurveScene& scene);
     void ComputeEnlarged();
+    void UpdateSummaries(bool data, int count);
+    void FitToData();
+    void PlaceReadout();
+    void Relayout();
 
     curve::Layout m_layout;
     int m_nInner = 0;
@@ -150,6 +202,23 @@ protected:
     CWheelNotches m_wheel;
 
     CCurvePainter m_painter;
+
+    // measuring
+    bool m_bTimeAxis = false;
+    bool m_bFitScales = false;
+    bool m_bReadout = false;
+    bool m_bSecondCursor = false;
+    bool m_bStatsWanted = false;
+    measure::CodeSummary m_summary[curve::kMaxStrips];
+    bool m_bHasSummary[curve::kMaxStrips]{};
+    std::unique_ptr<measure::SweepStats> m_sweep;   // live: made once, on first use
+    int m_nFed = 0;                                 // sweep samples summarised
+    uint32_t m_sweepKey[curve::kMaxStrips + 1]{};   // ranges and traces the sweep was set up for
+    measure::FittedScale m_fit[curve::kMaxStrips];
+    measure::FittedScale m_fitEnlarged;
+    measure::ReadoutInput m_readoutIn;
+    measure::Readout m_readout;
+    CReadoutBar* m_pReadout = nullptr;
 };
 
 } // namespace nuv
