@@ -1,6 +1,5 @@
-// The attached simulated modules, their handles, the simulated clock, the settings taken from
-// the environment, and the control interface of mdq4170_sim.h.
-#include "device/mdq4170_sim.h"
+// The attached simulated modules, their handles, the simulated clock and the settings taken
+// from the environment.
 #include "device/sim/simcore.h"
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <limits>
 #include <map>
 #include <optional>
@@ -235,28 +233,6 @@ Registry& ready()
     return r;
 }
 
-// Runs `f` on the module at `index` with its lock held; unknown indices are ignored.
-template <typename F>
-void withModule(uint32_t index, F f)
-{
-    if (auto m = moduleAt(index)) {
-        std::lock_guard lock(m->mutex);
-        f(*m);
-    }
-}
-
-const char* intern(std::string s)
-{
-    // Earlier answers stay valid: a caller may still hold one after a Reset.
-    static std::mutex mutex;
-    static std::deque<std::string> kept;
-    std::lock_guard lock(mutex);
-    for (const auto& k : kept)
-        if (k == s)
-            return k.c_str();
-    kept.push_back(std::move(s));
-    return kept.back().c_str();
-}
 } // namespace
 
 Module::Module()
@@ -378,23 +354,19 @@ int64_t freeBytesOverride()
     return r.freeBytes;
 }
 
-} // namespace mdqsim
-
-using namespace mdqsim;
-
-extern "C" {
-
-MDQ4170_API void MDQ4170SIM_Reset(void)
+void resetModules()
 {
     Registry& r = reg();
-    {
-        std::lock_guard lock(r.mutex);
-        initLocked(r);
-    }
-    closeAllFiles();
+    std::lock_guard lock(r.mutex);
+    initLocked(r);
 }
 
-MDQ4170_API void MDQ4170SIM_SetModuleCount(uint32_t count)
+void ensureModules()
+{
+    ready();
+}
+
+void setModuleCount(uint32_t count)
 {
     Registry& r = ready();
     std::lock_guard lock(r.mutex);
@@ -403,133 +375,25 @@ MDQ4170_API void MDQ4170SIM_SetModuleCount(uint32_t count)
         it = it->second->detached ? r.handles.erase(it) : std::next(it);
 }
 
-MDQ4170_API void MDQ4170SIM_SetTimeScale(double scale)
+void setTimeScale(double scale)
 {
-    if (!std::isfinite(scale) || scale <= 0)
-        return;
     ready();
     std::lock_guard lock(g_clockMutex);
     setScaleLocked(scale);
 }
 
-MDQ4170_API void MDQ4170SIM_SetUnplugged(uint32_t index, int unplugged)
-{
-    withModule(index, [&](Module& m) {
-        m.faults.unplugAfter = -1;
-        if (unplugged)
-            unplugLocked(m);
-        else
-            m.faults.unplugged = false;
-    });
-}
-
-MDQ4170_API void MDQ4170SIM_UnplugAfter(uint32_t index, int64_t reads)
-{
-    withModule(index, [&](Module& m) {
-        m.faults.unplugAfter = reads > 0 ? reads : -1;
-        if (reads == 0)
-            unplugLocked(m);
-    });
-}
-
-MDQ4170_API void MDQ4170SIM_FailReadAfter(uint32_t index, int64_t reads, int timeout)
-{
-    withModule(index, [&](Module& m) {
-        m.faults.readFailAfter = reads < 0 ? -1 : reads;
-        m.faults.readTimeout = timeout != 0;
-    });
-}
-
-MDQ4170_API void MDQ4170SIM_FailCJCAfter(uint32_t index, int64_t reads, int timeout)
-{
-    withModule(index, [&](Module& m) {
-        m.faults.cjcFailAfter = reads < 0 ? -1 : reads;
-        m.faults.cjcTimeout = timeout != 0;
-    });
-}
-
-MDQ4170_API void MDQ4170SIM_FailInitTask(uint32_t index, int fail)
-{
-    withModule(index, [&](Module& m) { m.faults.initFail = fail != 0; });
-}
-
-MDQ4170_API void MDQ4170SIM_FailReleaseTask(uint32_t index, int fail)
-{
-    withModule(index, [&](Module& m) { m.faults.releaseFail = fail != 0; });
-}
-
-MDQ4170_API void MDQ4170SIM_FailInfoQueries(uint32_t index, uint32_t mask)
-{
-    withModule(index, [&](Module& m) { m.faults.infoFailMask = mask; });
-}
-
-MDQ4170_API void MDQ4170SIM_FailDIO(uint32_t index, uint32_t mask)
-{
-    withModule(index, [&](Module& m) { m.faults.dioFailMask = mask; });
-}
-
-MDQ4170_API void MDQ4170SIM_SetBrokenChannel(uint32_t index, int32_t channel)
-{
-    withModule(index, [&](Module& m) { m.brokenChannel = (channel >= 0 && channel < kChannels) ? channel : -1; });
-}
-
-MDQ4170_API void MDQ4170SIM_SetUserPID(uint32_t index, const char pid[16])
-{
-    if (!pid)
-        return;
-    withModule(index, [&](Module& m) { std::memcpy(m.userPid.data(), pid, 16); });
-}
-
-MDQ4170_API void MDQ4170SIM_SetChannelInput(uint32_t index, uint32_t channel, double value)
-{
-    if (channel >= uint32_t(kChannels))
-        return;
-    withModule(index, [&](Module& m) { m.fixedInput[channel] = value; });
-}
-
-MDQ4170_API void MDQ4170SIM_SetFileWriteLimit(int64_t bytes)
+void setFileWriteLimit(int64_t bytes)
 {
     Registry& r = ready();
     std::lock_guard lock(r.mutex);
     r.writeLimit = bytes < 0 ? -1 : bytes;
 }
 
-MDQ4170_API void MDQ4170SIM_SetFreeBytesOverride(int64_t bytes)
+void setFreeBytesOverride(int64_t bytes)
 {
     Registry& r = ready();
     std::lock_guard lock(r.mutex);
     r.freeBytes = bytes < 0 ? -1 : bytes;
 }
 
-MDQ4170_API int32_t MDQ4170SIM_HandleIndex(MDQ4170_HANDLE h)
-{
-    return handleIndex(h);
-}
-
-MDQ4170_API int32_t MDQ4170SIM_TaskActive(uint32_t index)
-{
-    int32_t active = 0;
-    withModule(index, [&](Module& m) { active = m.taskActive ? 1 : 0; });
-    return active;
-}
-
-MDQ4170_API int64_t MDQ4170SIM_ReadCount(uint32_t index)
-{
-    int64_t n = 0;
-    withModule(index, [&](Module& m) { n = m.readCount; });
-    return n;
-}
-
-MDQ4170_API const char* MDQ4170SIM_LogPath(void)
-{
-    ready();
-    return intern(logPath());
-}
-
-MDQ4170_API const char* MDQ4170SIM_StorePath(void)
-{
-    ready();
-    return intern(storeDir());
-}
-
-} // extern "C"
+} // namespace mdqsim

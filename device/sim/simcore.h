@@ -122,6 +122,14 @@ int32_t handleIndex(MDQ4170_HANDLE h);
 // Global file settings (registry.cpp).
 int64_t fileWriteLimit();
 int64_t freeBytesOverride();
+
+// Registry changes of the control interface (registry.cpp, called by control_api.cpp).
+void resetModules();                 // re-reads the environment and builds fresh modules
+void ensureModules();                // builds the modules on first use
+void setModuleCount(uint32_t count); // drops the handles of removed modules
+void setTimeScale(double scale);     // scale > 0; simulated time stays continuous
+void setFileWriteLimit(int64_t bytes);     // < 0: no limit
+void setFreeBytesOverride(int64_t bytes);  // < 0: ask the file system
 void closeAllFiles();   // file_api.cpp, used by Reset
 
 // ---- signals (signals.cpp) ----
