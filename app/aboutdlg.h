@@ -1,4 +1,4 @@
-// The About box (template 100): icon, name and version, OK.
+// The About box (IDD_ABOUTBOX): icon, name and version, OK.
 #pragma once
 
 #include <QDialog>

@@ -1,6 +1,8 @@
 // The command table: item texts, the menus of the four window kinds and the accelerators.
 #pragma once
 
+#include "res/resource.h"
+
 #include <QList>
 #include <QString>
 
@@ -14,22 +16,23 @@ struct PopupDef {
     QList<int> items;
 };
 
-// Item text of command `id` in menu `menuId` (128, 129, 173, 182; texts differ per menu for
-// 57602 and 57665). Empty for an unknown id.
+// Item text of command `id` in menu `menuId` (IDR_MAINFRAME, IDR_AITYPE, IDR_DIOTYPE,
+// IDR_HISTTYPE; texts differ per menu for ID_FILE_CLOSE and ID_APP_EXIT). Empty for an
+// unknown id.
 QString CommandText(int id, int menuId);
 
 // Popups of menu `menuId` in order; empty for an unknown menu.
 QList<PopupDef> MenuDef(int menuId);
 
-// Accelerator table 128: key combination (Qt key | modifiers) and command.
+// Accelerator table IDR_MAINFRAME: key combination (Qt key | modifiers) and command.
 struct AccelDef {
     int key;
     int id;
 };
 QList<AccelDef> AcceleratorTable();
 
-// First and last id of the recent-file entries (57616 + 0..15).
-constexpr int kRecentFirst = 57616;
+// First id and count of the recent-file entries (ID_FILE_MRU_FILE1 + 0..15).
+constexpr int kRecentFirst = ID_FILE_MRU_FILE1;
 constexpr int kRecentCount = 16;
 
 } // namespace nuv

@@ -1,4 +1,4 @@
-// The device information report of command 32802.
+// The device information report of command ID_DEVICE_INFO.
 #pragma once
 
 #include "device/mdq4170.h"

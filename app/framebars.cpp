@@ -47,7 +47,7 @@ bool ToggleToolBar(QMainWindow* frame, QToolBar* bar, Qt::ToolBarArea area)
 CSplitterWnd::CSplitterWnd(QWidget* frame, QWidget* left, QWidget* right, int leftWidth)
     : QSplitter(Qt::Horizontal, frame), m_pFrame(frame), m_nInitialLeft(leftWidth)
 {
-    setObjectName(QStringLiteral("59648"));   // first pane id
+    setObjectName(QString::number(IDW_PANE_FIRST));
     setChildrenCollapsible(false);
     // In a small window the waveforms keep their room; the table gives way first.
     left->setMinimumWidth(kMinTablePane);

@@ -49,10 +49,10 @@ void KeepLeftPaneToThird(QSplitter* splitter, int clientWidth);
 // Moves the focus to the other pane.
 void FocusOtherPane(QSplitter* splitter);
 
-// Commands the AI and history windows share: 32783 (the parameter bar, docked again at
-// the right when it lies outside) and 57681 (the other pane). False for other ids.
+// Commands the AI and history windows share: ID_VIEW_PARAMBAR (the parameter bar, docked
+// again at the right when it lies outside) and ID_PREV_PANE (the other pane). False for other ids.
 bool SplitFrameCmd(int nID, CCmdUI* pUI, QMainWindow* frame, CCtrlBarEx* paramBar, QSplitter* splitter);
-// 32784: ticked while `flag` is 0; carrying it out toggles the flag and repaints.
+// ID_MIDDLE_VALUE: ticked while `flag` is 0; carrying it out toggles the flag and repaints.
 bool MiddleValueCmd(CCmdUI* pUI, int& flag, const std::function<void()>& repaint);
 
 } // namespace nuv

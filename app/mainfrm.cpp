@@ -25,7 +25,7 @@ namespace nuv {
 
 CMainFrm::CMainFrm(QWidget* parent) : CMDITabFrameWnd(parent)
 {
-    setObjectName(QStringLiteral("128"));
+    setObjectName(QString::number(IDR_MAINFRAME));
     setAcceptDrops(true);
     // Tips show while another program has the focus too (floating bars set it themselves).
     setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -102,7 +102,7 @@ void CMainFrm::ShowMenu(int menuId)
 
 void CMainFrm::FillRecentEntries(QMenu* menu)
 {
-    // The item 57616 stands for the list: its first entry, the others follow it.
+    // The item ID_FILE_MRU_FILE1 stands for the list: its first entry, the others follow it.
     QAction* first = menu->findChild<QAction*>(QString::number(kRecentFirst), Qt::FindDirectChildrenOnly);
     if (first == nullptr)
         return;

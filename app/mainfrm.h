@@ -38,13 +38,13 @@ public:
     // Carries out a command through the router when its update rule enables it.
     bool ExecuteCmd(int nID);
 
-    // 57650-57652.
+    // ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT.
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;
 
     // The caption without the active document's title ("MDQ4170-0 产品演示系统").
     void SetBaseTitle(const QString& title);
     QString BaseTitle() const { return m_strBaseTitle; }
-    // Menu shown now (128 without child window, else the active child's menu id).
+    // Menu shown now (IDR_MAINFRAME without child window, else the active child's menu id).
     int CurrentMenuId() const { return m_nMenuId; }
     // The popups of menu `menuId` (built once).
     QList<QMenu*> Menus(int menuId) const { return m_menus.value(menuId); }

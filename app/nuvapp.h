@@ -27,10 +27,10 @@ public:
 
     // Commands handled by the application.
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;
-    void OnAIWindow();        // 32812
-    void OnDIOWindow();       // 32811
-    void OnDeviceInfo();      // 32802
-    void OnOpenDataFile();    // 32851 (and Ctrl+O)
+    void OnAIWindow();        // ID_AI_WINDOW
+    void OnDIOWindow();       // ID_DIO_WINDOW
+    void OnDeviceInfo();      // ID_DEVICE_INFO
+    void OnOpenDataFile();    // ID_OPEN_DATAFILE (and Ctrl+O)
 
     // Opens `path` in a new history window (recent list, dropped files, files handed over
     // by the desktop, the open dialogs). Returns the new document (also when its open
@@ -46,9 +46,9 @@ public:
 
     // Free module indices among 0..count-1: those whose marker nobody holds.
     static uint32_t CountFreeDevices(uint32_t count);
-    // 57601: the open dialog titled "打开".
+    // ID_FILE_OPEN: the open dialog titled "打开".
     void OnFileOpen();
-    // 57664
+    // ID_APP_ABOUT
     void OnAppAbout();
     // Files handed over by the desktop ("--open <files>"): each opens in a history window.
     void OpenHandedOverFiles(const QStringList& args);

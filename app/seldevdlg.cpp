@@ -37,7 +37,7 @@ CSelDevDlg::CSelDevDlg(QWidget* parent) : QDialog(parent)
     auto* box = new QVBoxLayout(this);
     box->addWidget(new QLabel(QStringLiteral("请选择设备"), this));
     m_pList = new QListWidget(this);
-    m_pList->setObjectName(QStringLiteral("1260"));
+    m_pList->setObjectName(QString::number(IDC_DEVICE_LIST));
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pList->setSortingEnabled(true);
     box->addWidget(m_pList);

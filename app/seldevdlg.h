@@ -1,4 +1,4 @@
-// The device selection dialog (template 178): the free modules, sorted by text.
+// The device selection dialog (IDD_SELDEV): the free modules, sorted by text.
 #pragma once
 
 #include <QDialog>
@@ -15,7 +15,7 @@ class CSelDevDlg : public QDialog {
 public:
     explicit CSelDevDlg(QWidget* parent = nullptr);
 
-    // Fills list 1260 by probing module indices 0..126 (free ones only), selects the first
+    // Fills list IDC_DEVICE_LIST by probing module indices 0..126 (free ones only), selects the first
     // entry and enables OK when there is one.
     void OnInitDialog();
     // OK: takes the selected entry's leading number and closes; nothing without a

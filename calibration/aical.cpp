@@ -2,6 +2,7 @@
 
 #include "calibration/calranges.h"
 #include "framework/msgseam.h"
+#include "res/resource.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -32,7 +33,7 @@ QPushButton* MakeButton(const QString& text, int id, QWidget* parent)
 
 CAICal::CAICal(MDQ4170_HANDLE device, QWidget* parent) : QDialog(parent), m_hDevice(device)
 {
-    setObjectName(QStringLiteral("190"));
+    setObjectName(QString::number(IDD_AICAL));
     setWindowTitle(QStringLiteral("AI校准"));
     BuildControls();
     FillStatusList();
@@ -58,11 +59,11 @@ void CAICal::BuildControls()
     steps->addWidget(new QLabel(QStringLiteral("步骤1：选择校准通道及量程"), this));
     auto* row1 = new QHBoxLayout;
     m_pChannel = new QComboBox(this);
-    m_pChannel->setObjectName(QStringLiteral("1348"));
+    m_pChannel->setObjectName(QString::number(IDC_CAL_CHANNEL));
     m_pRange = new QComboBox(this);
-    m_pRange->setObjectName(QStringLiteral("1349"));
+    m_pRange->setObjectName(QString::number(IDC_CAL_RANGE));
     m_pRange->setMinimumContentsLength(14);
-    QPushButton* start = MakeButton(QStringLiteral("开始校准"), 1316, this);
+    QPushButton* start = MakeButton(QStringLiteral("开始校准"), IDC_CAL_START, this);
     row1->addWidget(m_pChannel);
     row1->addWidget(m_pRange, 1);
     row1->addWidget(start);
@@ -71,7 +72,7 @@ void CAICal::BuildControls()
     steps->addSpacing(8);
     steps->addWidget(new QLabel(QStringLiteral("步骤2：零点校准(Offset)"), this));
     auto* row2 = new QHBoxLayout;
-    QPushButton* zero = MakeButton(QStringLiteral("零点校准"), 1314, this);
+    QPushButton* zero = MakeButton(QStringLiteral("零点校准"), IDC_CAL_ZERO, this);
     row2->addStretch(1);
     row2->addWidget(zero);
     steps->addLayout(row2);
@@ -80,11 +81,11 @@ void CAICal::BuildControls()
     steps->addWidget(new QLabel(QStringLiteral("步骤3：满度校准(Gain)"), this));
     auto* row3 = new QHBoxLayout;
     m_pFullValue = new QLineEdit(this);
-    m_pFullValue->setObjectName(QStringLiteral("1317"));
+    m_pFullValue->setObjectName(QString::number(IDC_CAL_FULL_VALUE));
     m_pUnit = new QLabel(this);
-    m_pUnit->setObjectName(QStringLiteral("1350"));
+    m_pUnit->setObjectName(QString::number(IDC_CAL_UNIT));
     m_pUnit->setMinimumWidth(m_pUnit->fontMetrics().horizontalAdvance(QStringLiteral("(mA)")) + 4);
-    QPushButton* full = MakeButton(QStringLiteral("满度校准"), 1315, this);
+    QPushButton* full = MakeButton(QStringLiteral("满度校准"), IDC_CAL_FULL, this);
     row3->addWidget(m_pFullValue, 1);
     row3->addWidget(m_pUnit);
     row3->addWidget(full);
@@ -98,12 +99,12 @@ void CAICal::BuildControls()
     auto* cjc = new QGroupBox(QStringLiteral("冷端补偿"), this);
     auto* cjcGrid = new QGridLayout(cjc);
     m_pAmbient = new QLineEdit(cjc);
-    m_pAmbient->setObjectName(QStringLiteral("1353"));
+    m_pAmbient->setObjectName(QString::number(IDC_CAL_AMBIENT));
     m_pAmbient->setReadOnly(true);
-    QPushButton* readTemp = MakeButton(QStringLiteral("读取环境温度"), 1318, cjc);
+    QPushButton* readTemp = MakeButton(QStringLiteral("读取环境温度"), IDC_CAL_READ_TEMP, cjc);
     m_pRefTemp = new QLineEdit(cjc);
-    m_pRefTemp->setObjectName(QStringLiteral("1354"));
-    QPushButton* setTemp = MakeButton(QStringLiteral("温度校准"), 1319, cjc);
+    m_pRefTemp->setObjectName(QString::number(IDC_CAL_REF_TEMP));
+    QPushButton* setTemp = MakeButton(QStringLiteral("温度校准"), IDC_CAL_SET_TEMP, cjc);
     cjcGrid->addWidget(m_pAmbient, 0, 0);
     cjcGrid->addWidget(readTemp, 0, 1);
     cjcGrid->addWidget(m_pRefTemp, 1, 0);
@@ -114,7 +115,7 @@ void CAICal::BuildControls()
     auto* statusBox = new QGroupBox(QStringLiteral("校准状态"), this);
     auto* statusLayout = new QVBoxLayout(statusBox);
     m_pStatus = new QTableWidget(kCalStatusRows, 4, statusBox);
-    m_pStatus->setObjectName(QStringLiteral("1351"));
+    m_pStatus->setObjectName(QString::number(IDC_CAL_STATUS));
     statusLayout->addWidget(m_pStatus);
 
     auto* top = new QHBoxLayout(this);

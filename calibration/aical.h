@@ -14,9 +14,9 @@ class QTableWidget;
 
 namespace nuv {
 
-// Dialog 190: recalibrates one channel in one range at a time (reset, offset, gain) and the
+// Dialog IDD_AICAL: recalibrates one channel in one range at a time (reset, offset, gain) and the
 // cold-junction temperature. The arithmetic is the device library's; the dialog sequences
-// the calls, checks the operator's input and marks progress in the status list 1351.
+// the calls, checks the operator's input and marks progress in the status list IDC_CAL_STATUS.
 class CAICal : public QDialog {
     Q_OBJECT
 public:
@@ -32,11 +32,11 @@ public:
     int StatusRow() const;
 
     // The buttons' handlers.
-    void OnStartCal();      // 1316, step 1: reset
-    void OnZeroCal();       // 1314, step 2: offset
-    void OnFullCal();       // 1315, step 3: gain
-    void OnReadTemp();      // 1318
-    void OnSetTemp();       // 1319
+    void OnStartCal();      // IDC_CAL_START, step 1: reset
+    void OnZeroCal();       // IDC_CAL_ZERO, step 2: offset
+    void OnFullCal();       // IDC_CAL_FULL, step 3: gain
+    void OnReadTemp();      // IDC_CAL_READ_TEMP
+    void OnSetTemp();       // IDC_CAL_SET_TEMP
 
 private:
     MDQ4170_HANDLE m_hDevice;
@@ -52,13 +52,13 @@ private:
     float m_fFullValue = 0.0f;
     bool m_bResetDone = false;
 
-    QComboBox* m_pChannel = nullptr;    // 1348
-    QComboBox* m_pRange = nullptr;      // 1349
-    QLineEdit* m_pFullValue = nullptr;  // 1317
-    QLabel* m_pUnit = nullptr;          // 1350
-    QTableWidget* m_pStatus = nullptr;  // 1351
-    QLineEdit* m_pAmbient = nullptr;    // 1353
-    QLineEdit* m_pRefTemp = nullptr;    // 1354
+    QComboBox* m_pChannel = nullptr;    // IDC_CAL_CHANNEL
+    QComboBox* m_pRange = nullptr;      // IDC_CAL_RANGE
+    QLineEdit* m_pFullValue = nullptr;  // IDC_CAL_FULL_VALUE
+    QLabel* m_pUnit = nullptr;          // IDC_CAL_UNIT
+    QTableWidget* m_pStatus = nullptr;  // IDC_CAL_STATUS
+    QLineEdit* m_pAmbient = nullptr;    // IDC_CAL_AMBIENT
+    QLineEdit* m_pRefTemp = nullptr;    // IDC_CAL_REF_TEMP
 };
 
 } // namespace nuv

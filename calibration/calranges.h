@@ -8,9 +8,9 @@
 namespace nuv {
 
 struct CalRange {
-    const char* name;   // combo 1349 and the "Range" column (UTF-8)
+    const char* name;   // combo IDC_CAL_RANGE and the "Range" column (UTF-8)
     uint32_t code;      // range code sent to the library
-    const char* unit;   // unit label 1350
+    const char* unit;   // unit label IDC_CAL_UNIT
 };
 
 constexpr int kCalRangeCount = 11;

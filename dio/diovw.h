@@ -26,13 +26,13 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd.get(); }
 
     // The controls' handlers.
-    void OnOutputClicked(int line);   // 1060-1067
-    void OnManualRead();              // 1004
-    void OnAutoRead(bool checked);    // 1085
-    void OnInvertClicked();           // 1070-1077
-    void OnPauseChanged();            // 1324
+    void OnOutputClicked(int line);   // IDC_DO_BUTTON
+    void OnManualRead();              // IDC_MANUAL_READ
+    void OnAutoRead(bool checked);    // IDC_AUTO_READ
+    void OnInvertClicked();           // IDC_DI_INVERT
+    void OnPauseChanged();            // IDC_READ_PAUSE
 
-    // Bitmap id (197, 198, 199) an input indicator or output button shows.
+    // Bitmap id (IDB_LINE_INVALID, IDB_LINE_HIGH, IDB_LINE_LOW) an input indicator or output button shows.
     int InputImage(int line) const;
     int OutputImage(int line) const;
     bool IsReading() const { return m_reader.IsActive(); }
@@ -59,13 +59,13 @@ private:
     bool m_bReportFailures = true;
     CDIReader m_reader;
 
-    std::array<QPushButton*, 8> m_pOutput{};   // 1060-1067
-    std::array<QPushButton*, 8> m_pInput{};    // 1081-1084, 1091-1094
-    std::array<QCheckBox*, 8> m_pInvert{};     // 1070-1077
-    QCheckBox* m_pAutoRead = nullptr;          // 1085
-    QPushButton* m_pManualRead = nullptr;      // 1004
-    QLineEdit* m_pCount = nullptr;             // 1323
-    QLineEdit* m_pPause = nullptr;             // 1324
+    std::array<QPushButton*, 8> m_pOutput{};   // IDC_DO_BUTTON
+    std::array<QPushButton*, 8> m_pInput{};    // IDC_DI_LAMP
+    std::array<QCheckBox*, 8> m_pInvert{};     // IDC_DI_INVERT
+    QCheckBox* m_pAutoRead = nullptr;          // IDC_AUTO_READ
+    QPushButton* m_pManualRead = nullptr;      // IDC_MANUAL_READ
+    QLineEdit* m_pCount = nullptr;             // IDC_READ_COUNT
+    QLineEdit* m_pPause = nullptr;             // IDC_READ_PAUSE
 };
 
 } // namespace nuv

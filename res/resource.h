@@ -18,7 +18,14 @@ constexpr int IDD_AIPARAM = 160;
 constexpr int IDD_AIHISTPARAM = 191;
 constexpr int IDD_AICAL = 190;
 constexpr int IDD_DIO = 155;
-constexpr int IDC_TABBAR_CTRL = 133;
+constexpr int IDC_TABBAR_CTRL = 133;      // a sizing tab bar (parameter and statistics bars)
+constexpr int IDC_BAR_TABCTRL = 110;      // the tab control inside a sizing tab bar
+constexpr int IDW_WINDOW_TABBAR = 141;    // the main window's window-tab bar
+constexpr int IDC_WINDOW_TABCTRL = 142;   // its tab control
+constexpr int IDW_PANE_FIRST = 59648;     // first pane of a split window
+
+// Device selection dialog
+constexpr int IDC_DEVICE_LIST = 1260;
 
 // Commands
 constexpr int ID_FILE_NEW = 57600;
@@ -84,9 +91,23 @@ constexpr int IDC_MATCH_RANGE = 1338;
 constexpr int IDC_READ_INTERVAL = 1331;
 constexpr int IDC_SHOW_WAVE = 1358;
 constexpr int IDC_SAVE_FILE = 1347;
-constexpr int IDC_FILE_NOTE = 1356;
+constexpr int IDC_FILE_NOTE = 1356;        // live panel only
 constexpr int IDC_HIST_CHANNELS = 1355;
-constexpr int IDC_HIST_POINTS = 1356;
+constexpr int IDC_HIST_POINTS = 1356;      // history panel only: the same number as IDC_FILE_NOTE
+
+// AI calibration dialog (IDD_AICAL); its numbers repeat some of the AI window's commands
+constexpr int IDC_CAL_CHANNEL = 1348;
+constexpr int IDC_CAL_RANGE = 1349;
+constexpr int IDC_CAL_START = 1316;        // step 1, reset
+constexpr int IDC_CAL_ZERO = 1314;         // step 2, offset
+constexpr int IDC_CAL_FULL_VALUE = 1317;   // full-scale signal value
+constexpr int IDC_CAL_UNIT = 1350;
+constexpr int IDC_CAL_FULL = 1315;         // step 3, gain
+constexpr int IDC_CAL_STATUS = 1351;
+constexpr int IDC_CAL_AMBIENT = 1353;
+constexpr int IDC_CAL_READ_TEMP = 1318;
+constexpr int IDC_CAL_REF_TEMP = 1354;
+constexpr int IDC_CAL_SET_TEMP = 1319;
 
 // CSV export dialog
 constexpr int IDD_EXPORTCSV = 213;

@@ -18,7 +18,7 @@ CTabCtrlBar::CTabCtrlBar(QMainWindow* frame) : CCtrlBarEx(frame)
     panel->setFrameShape(QFrame::StyledPanel);
     m_pPanel = panel;
     m_pTabCtrl = new QTabBar(Client());
-    m_pTabCtrl->setObjectName(QStringLiteral("110"));
+    m_pTabCtrl->setObjectName(QString::number(IDC_BAR_TABCTRL));
     m_pTabCtrl->setFont(QApplication::font());
     m_pTabCtrl->setIconSize(QSize(16, 16));
     m_pTabCtrl->setDrawBase(false);
@@ -56,7 +56,6 @@ bool CTabCtrlBar::AddViewObject(const QString& label, CView* view)
     holder->setWidgetResizable(true);
     holder->setWidget(w);
     const QString text = label.left(kBarLabelMax);
-    m_pActiveView = view;
     m_views.append({view, text});
     const int n = int(m_views.size());
     if (n == 1) {
@@ -90,7 +89,6 @@ void CTabCtrlBar::SetActiveView(int i)
     view->GetWidget()->setFocus();
     if (auto* frame = qobject_cast<CChildFrame*>(Frame()))
         frame->SetActiveView(view);
-    m_pActiveView = view;
     m_nActiveTab = i;
     const QSignalBlocker block(m_pTabCtrl);
     m_pTabCtrl->setCurrentIndex(i);

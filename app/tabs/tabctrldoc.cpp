@@ -36,7 +36,7 @@ int KindImage(const QMdiSubWindow* sub)
 
 CTabCtrlDoc::CTabCtrlDoc(QWidget* parent) : QTabBar(parent)
 {
-    setObjectName(QStringLiteral("142"));
+    setObjectName(QString::number(IDC_WINDOW_TABCTRL));
     setFont(QApplication::font());
     setExpanding(false);
     setDrawBase(true);
@@ -117,7 +117,7 @@ void CTabCtrlDoc::mousePressEvent(QMouseEvent* e)
 
 CTabCtrlBarDoc::CTabCtrlBarDoc(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("141"));
+    setObjectName(QString::number(IDW_WINDOW_TABBAR));
     m_pTabCtrl = new CTabCtrlDoc(this);
     m_pTabCtrl->SetImages(LoadImageStrip(IDB_WINDOW_TABS));
     const QFontMetrics fm(m_pTabCtrl->font());
