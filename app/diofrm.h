@@ -14,7 +14,6 @@ public:
     explicit CDIOFrm(CDIODoc* doc, QWidget* parent = nullptr);
     ~CDIOFrm() override;
     bool Create() override;
-    CDIOVw* GetView() const { return m_pView; }
     int MenuId() const override;
 
 protected:

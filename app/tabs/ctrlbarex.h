@@ -25,7 +25,6 @@ public:
     BarSide Side() const;
     // Stored size across the bar for `side` (cy for top/bottom, cx for left/right).
     int StoredSize(BarSide side) const;
-    QSize FloatingSize() const { return m_szFloat; }
     // Sizes the bar to what it stored for its current side.
     void ApplyStoredSize();
 

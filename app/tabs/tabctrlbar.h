@@ -1,4 +1,4 @@
-// A sizing bar that shows one view per tab (tab control 110, tab k with image k).
+// A sizing bar that shows one view per tab (tab control IDC_BAR_TABCTRL, tab k with image k).
 #pragma once
 
 #include "app/tabs/ctrlbarex.h"
@@ -34,8 +34,6 @@ public:
     // Makes tab i current; -1 or the current tab change nothing.
     void SetActiveView(int i);
     int ActiveTab() const { return m_nActiveTab; }
-    CView* ActiveView() const { return m_pActiveView; }
-    int TabCount() const { return int(m_views.size()); }
     CView* View(int i) const { return i >= 0 && i < m_views.size() ? m_views[i].pView : nullptr; }
     QString Label(int i) const { return i >= 0 && i < m_views.size() ? m_views[i].label : QString(); }
     QTabBar* TabCtrl() const { return m_pTabCtrl; }
@@ -52,7 +50,6 @@ private:
     QTabBar* m_pTabCtrl;
     QWidget* m_pPanel;   // frame drawn under the tabs
     int m_nActiveTab = 0;
-    CView* m_pActiveView = nullptr;
 };
 
 } // namespace nuv
