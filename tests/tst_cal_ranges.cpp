@@ -1,4 +1,5 @@
 // Calibration ranges, status rows and the conversion of the operator's numbers.
+#include "acquisition/aitypes.h"
 #include "calibration/calranges.h"
 
 #include <QTest>
@@ -11,18 +12,21 @@ class TstCalRanges : public QObject {
 private slots:
     void codesUnitsAndRows()
     {
-        const uint32_t codes[kCalRangeCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 13, 14};
+        // Each offered range is the acquisition range of its code, under the same name and in
+        // the same unit, except that thermocouples take a millivolt signal.
         for (int j = 0; j < kCalRangeCount; ++j) {
-            QCOMPARE(CalRangeCode(j), codes[j]);
-            QCOMPARE(CalRangeIndex(codes[j]), j);
+            const uint32_t code = CalRangeCode(j);
+            QCOMPARE(CalRangeIndex(code), j);
+            QCOMPARE(QString::fromUtf8(CalRangeAt(j).name), RangeName(int(code)));
+            const QString unit = IsThermocouple(code) ? QStringLiteral("mV") : RangeUnitText(code);
+            QCOMPARE(CalRangeUnit(j), QLatin1Char('(') + unit + QLatin1Char(')'));
         }
-        QCOMPARE(CalRangeUnit(0), QStringLiteral("(mV)"));
-        QCOMPARE(CalRangeUnit(5), QStringLiteral("(V)"));
-        QCOMPARE(CalRangeUnit(8), QStringLiteral("(mA)"));
-        QCOMPARE(CalRangeUnit(10), QStringLiteral("(mV)"));   // thermocouples take a mV signal
+        QCOMPARE(CalRangeIndex(13), 9);                        // R and S only of the thermocouples
+        QCOMPARE(CalRangeIndex(14), 10);
+        QCOMPARE(CalRangeIndex(9), -1);
+        QCOMPARE(CalRangeIndex(15), -1);
         QCOMPARE(CalRangeUnit(11), QStringLiteral("(mV)"));
         QCOMPARE(CalRangeCode(11), 11u);                       // outside the table: its own code
-        QCOMPARE(QString::fromUtf8(CalRangeAt(9).name), QStringLiteral("R型(0～1700℃)"));
 
         QCOMPARE(CalStatusRow(3, 14), 43);
         QCOMPARE(CalStatusRow(3, 5), 38);

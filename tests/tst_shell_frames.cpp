@@ -931,26 +931,6 @@ private slots:
             QCOMPARE(seen.section(QLatin1Char('|'), 0, 0), QDir(dir.path()).absolutePath());
         }
     }
-
-    void screenshot()
-    {
-        const QByteArray dir = qgetenv("NUV_SHOT_DIR");
-        if (dir.isEmpty())
-            QSKIP("NUV_SHOT_DIR not set");
-        Main()->ActivateFrame(theApp.m_pAIFrame);
-        Settle();
-        QVERIFY(Main()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/shell-ai.png")));
-        Main()->ActivateFrame(theApp.m_pDIOFrame);
-        Settle();
-        QVERIFY(Main()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/shell-dio.png")));
-        theApp.m_pAIFrame->StatisticsBar()->show();
-        Main()->ActivateFrame(theApp.m_pAIFrame);
-        theApp.m_pAIFrame->ShowStatusInfoBar(true);
-        Settle();
-        QVERIFY(Main()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/shell-ai-bars.png")));
-        theApp.m_pAIFrame->StatisticsBar()->hide();
-        theApp.m_pAIFrame->ShowStatusInfoBar(false);
-    }
 };
 
 QTEST_MAIN(TstShellFrames)

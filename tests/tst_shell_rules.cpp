@@ -6,6 +6,7 @@
 #include "app/devinfo.h"
 #include "res/resource.h"
 
+#include <QHash>
 #include <QTest>
 #include <cstring>
 
@@ -96,49 +97,47 @@ private slots:
         QCOMPARE(r.bottom(), 599);
     }
 
-    void menusFollowTheTable()
+    void menusOfEachWindowKind()
     {
-        const QList<PopupDef> ai = MenuDef(IDR_AITYPE);
-        QCOMPARE(ai.size(), 6);
-        QCOMPARE(ai[0].title, QStringLiteral("文件操作(&F)"));
-        QCOMPARE(ai[0].items, (QList<int>{32851, 32796, 0, 32876, 0, 57616, 0, 32874, 32811, 0, 57602, 57665}));
-        QCOMPARE(ai[1].items, (QList<int>{1317, 1316, 0, 32869}));
-        QCOMPARE(ai[2].items, (QList<int>{32818, 32850, 0, 32784}));
-        QCOMPARE(ai[3].items, (QList<int>{32870, 32783, 32810}));
-        QCOMPARE(ai[4].items, (QList<int>{57650, 57651, 57652}));
-        QCOMPARE(ai[5].items, (QList<int>{32802, 0, 57664}));
-        const QList<PopupDef> main = MenuDef(IDR_MAINFRAME);
-        QCOMPARE(main.size(), 2);
-        QCOMPARE(main[0].items, (QList<int>{32812, 32874, 32864, 32811, 0, 57616, 0, 57665}));
-        QCOMPARE(main[1].items, (QList<int>{57664}));
-        const QList<PopupDef> dio = MenuDef(IDR_DIOTYPE);
-        QCOMPARE(dio[0].title, QStringLiteral("文件"));
-        QCOMPARE(dio[0].items, (QList<int>{32812, 0, 57602, 57665}));
-        const QList<PopupDef> hist = MenuDef(IDR_HISTTYPE);
-        QCOMPARE(hist.size(), 3);
-        QCOMPARE(hist[0].items, (QList<int>{57607, 57608, 57609, 0, 32875, 32876, 0, 57602, 57665}));
+        for (int m : {IDR_MAINFRAME, IDR_AITYPE, IDR_DIOTYPE, IDR_HISTTYPE}) {
+            const QList<PopupDef> popups = MenuDef(m);
+            QVERIFY(!popups.isEmpty());
+            QList<int> all;
+            for (const PopupDef& p : popups) {
+                // Separators only between items; every item has a text.
+                QVERIFY(!p.items.isEmpty() && p.items.first() != ID_SEPARATOR && p.items.last() != ID_SEPARATOR);
+                for (qsizetype i = 0; i < p.items.size(); ++i) {
+                    const int id = p.items[i];
+                    QVERIFY(id != ID_SEPARATOR || p.items[i + 1] != ID_SEPARATOR);
+                    QVERIFY2(id == ID_SEPARATOR || !CommandText(id, m).isEmpty(), qPrintable(QString::number(id)));
+                }
+                all += p.items;
+            }
+            // Every window can end the program; every child window can close itself.
+            QVERIFY(all.contains(ID_APP_EXIT));
+            QCOMPARE(all.contains(ID_FILE_CLOSE), m != IDR_MAINFRAME);
+        }
         QVERIFY(MenuDef(999).isEmpty());
 
-        QCOMPARE(CommandText(57602, IDR_AITYPE), QStringLiteral("关闭AI窗口"));
-        QCOMPARE(CommandText(57602, IDR_DIOTYPE), QStringLiteral("关闭DIO窗口"));
-        QCOMPARE(CommandText(57602, IDR_HISTTYPE), QStringLiteral("关闭AI数据窗口"));
-        QCOMPARE(CommandText(57665, IDR_DIOTYPE), QStringLiteral("退出应用程序(&X)"));
-        QCOMPARE(CommandText(57665, IDR_AITYPE), QStringLiteral("退出软件(&X)"));
-        QCOMPARE(CommandText(1317, IDR_AITYPE), QStringLiteral("开始循环采集任务"));
-        // Every item of every menu has a text.
-        for (int m : {128, 129, 173, 182})
-            for (const PopupDef& p : MenuDef(m))
-                for (int id : p.items)
-                    QVERIFY2(id == 0 || !CommandText(id, m).isEmpty(), qPrintable(QString::number(id)));
+        QCOMPARE(CommandText(ID_FILE_CLOSE, IDR_AITYPE), QStringLiteral("关闭AI窗口"));
+        QCOMPARE(CommandText(ID_FILE_CLOSE, IDR_DIOTYPE), QStringLiteral("关闭DIO窗口"));
+        QCOMPARE(CommandText(ID_FILE_CLOSE, IDR_HISTTYPE), QStringLiteral("关闭AI数据窗口"));
+        QCOMPARE(CommandText(ID_APP_EXIT, IDR_DIOTYPE), QStringLiteral("退出应用程序(&X)"));
+        QCOMPARE(CommandText(ID_APP_EXIT, IDR_AITYPE), QStringLiteral("退出软件(&X)"));
+        QCOMPARE(CommandText(ID_START_ACQ, IDR_AITYPE), QStringLiteral("开始循环采集任务"));
     }
 
-    void acceleratorTable()
+    void acceleratorKeys()
     {
-        QList<int> ids;
+        QHash<int, int> command;
         for (const AccelDef& a : AcceleratorTable())
-            ids << a.id;
-        QCOMPARE(ids, (QList<int>{1317, 1316, 32784, 57601, 57607, 57609, 57681}));
-        QCOMPARE(AcceleratorTable()[6].key, int(Qt::SHIFT | Qt::Key_F6));
+            command.insert(a.key, a.id);
+        QCOMPARE(command.size(), AcceleratorTable().size());   // one command per key
+        QCOMPARE(command.value(int(Qt::Key_F10)), ID_START_ACQ);
+        QCOMPARE(command.value(int(Qt::Key_F12)), ID_STOP_ACQ);
+        QCOMPARE(command.value(int(Qt::SHIFT | Qt::Key_F6)), ID_PREV_PANE);
+        QCOMPARE(command.value(int(Qt::CTRL | Qt::Key_O)), ID_FILE_OPEN);
+        QVERIFY(!command.contains(int(Qt::CTRL | Qt::Key_N)));   // no new-document chooser
     }
 
     void deviceInfoReport()
