@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace nuv {
@@ -82,51 +84,65 @@ private:
     MDQ4170_FILE m_h = MDQ4170_INVALID_HANDLE;
 };
 
-// Text of every code of one channel, made the first time the code is met: the values
-// repeat endlessly in a recording, formatting each once keeps the export at disk speed.
-class ValueTexts {
-public:
-    ValueTexts(double offset, double gain) : m_offset(offset), m_gain(gain), m_slots(new Slot[65536])
+constexpr uint64_t kPow10[10] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
+// `v` with `d` decimals (0..9), the same text as printf's "%.*f" gives, from the exact
+// binary value: its mantissa times 10^d, shifted down with round-half-even. Values too
+// large for that (never a module's) are written in the shortest exact form.
+char* PutFixed(char* p, double v, int d, double limit)
+{
+    if (!(std::fabs(v) < limit))
+        return std::to_chars(p, p + 32, v).ptr;
+    uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    const int field = int((bits >> 52) & 0x7FF);
+    uint64_t m = bits & ((uint64_t(1) << 52) - 1);
+    int e = -1074;
+    if (field != 0) {
+        m |= uint64_t(1) << 52;
+        e = field - 1075;
+    }
+    const unsigned __int128 n = static_cast<unsigned __int128>(m) * kPow10[d];
+    uint64_t q = 0;
+    if (e >= 0) {
+        q = uint64_t(n << e);
+    } else if (e > -120) {
+        const unsigned __int128 one = 1;
+        const int s = -e;
+        q = uint64_t(n >> s);
+        const unsigned __int128 rest = n & ((one << s) - 1), half = one << (s - 1);
+        if (rest > half || (rest == half && (q & 1)))
+            ++q;
+    }
+    if (bits >> 63)
+        *p++ = '-';
+    uint64_t frac = q % kPow10[d];
+    p = std::to_chars(p, p + 20, q / kPow10[d]).ptr;
+    if (d > 0) {
+        *p = '.';
+        for (int i = d; i > 0; --i, frac /= 10)
+            p[i] = char('0' + frac % 10);
+        p += d + 1;
+    }
+    return p;
+}
+
+// How one channel's codes become text.
+struct ValueForm {
+    double Offset = 0;
+    double Gain = 0;
+    int Decimals = 5;
+    double Limit = 0;   // values below it in magnitude are written in fixed notation
+    ValueForm(double offset, double gain) : Offset(offset), Gain(gain)
     {
         // Enough decimals that neighbouring codes never print alike; playback's table
         // shows five, and so does every range of the module.
-        m_decimals = 5;
         const double step = std::fabs(gain);
-        while (m_decimals < 9 && step > 0 && std::pow(10.0, -m_decimals) >= step)
-            ++m_decimals;
+        while (Decimals < 9 && step > 0 && std::pow(10.0, -Decimals) >= step)
+            ++Decimals;
+        Limit = 1e18 / double(kPow10[Decimals]);
     }
-
-    char* Put(char* p, uint16_t code)
-    {
-        Slot& s = m_slots[code];
-        if (!(m_made[code >> 6] & (uint64_t(1) << (code & 63)))) {
-            Make(s, code);
-            m_made[code >> 6] |= uint64_t(1) << (code & 63);
-        }
-        std::memcpy(p, s.text, sizeof s.text);
-        return p + s.length;
-    }
-
-private:
-    struct Slot {
-        char text[31];
-        uint8_t length;
-    };
-    void Make(Slot& s, uint16_t code) const
-    {
-        const double v = CodeToValue(code, m_offset, m_gain);
-        char* end = s.text + sizeof s.text;
-        auto r = std::to_chars(s.text, end, v, std::chars_format::fixed, m_decimals);
-        if (r.ec != std::errc())
-            r = std::to_chars(s.text, end, v);   // a value too large for fixed notation
-        s.length = r.ec == std::errc() ? uint8_t(r.ptr - s.text) : 0;
-    }
-
-    double m_offset;
-    double m_gain;
-    int m_decimals = 5;
-    std::unique_ptr<Slot[]> m_slots;   // pages are touched only for codes that occur
-    uint64_t m_made[1024]{};
+    char* Put(char* p, uint16_t code) const { return PutFixed(p, CodeToValue(code, Offset, Gain), Decimals, Limit); }
 };
 
 // ISO 8601 local time with milliseconds of reading i: the start time plus i periods. The
@@ -206,6 +222,104 @@ bool WriteAll(QIODevice& out, const char* data, size_t n, CsvResult& r)
     return true;
 }
 
+// The text goes out through a thread of its own: while one buffer is written the next
+// one is formatted, so the export runs at the pace of the slower of the two.
+class TextSink {
+public:
+    TextSink(QIODevice& out, size_t capacity) : m_out(out)
+    {
+        for (auto& b : m_buffer)
+            b.resize(capacity);
+        m_thread = std::thread([this] { Run(); });
+    }
+    ~TextSink() { Stop(); }
+
+    char* Buffer() { return m_buffer[m_current].data(); }
+
+    // Hands the first `n` bytes of Buffer() over; false when an earlier write failed.
+    bool Hand(size_t n)
+    {
+        std::unique_lock lock(m_lock);
+        m_changed.wait(lock, [this] { return m_pending == nullptr; });
+        if (m_failed)
+            return false;
+        m_pending = m_buffer[m_current].data();
+        m_pendingBytes = n;
+        m_current ^= 1;
+        m_changed.notify_all();
+        return true;
+    }
+
+    // Waits for the last write; the bytes written and the first failure go into `r`.
+    bool Finish(CsvResult& r)
+    {
+        Stop();
+        r.Bytes += m_written;
+        if (m_failed) {
+            r.Status = CsvStatus::WriteFailed;
+            r.Detail = m_error;
+        }
+        return !m_failed;
+    }
+
+private:
+    void Run()
+    {
+        for (;;) {
+            std::unique_lock lock(m_lock);
+            m_changed.wait(lock, [this] { return m_pending != nullptr || m_stop; });
+            if (m_pending == nullptr)
+                return;
+            const char* data = m_pending;
+            size_t n = m_pendingBytes;
+            const bool skip = m_failed;
+            lock.unlock();
+            QString error;
+            while (!skip && n > 0) {
+                const qint64 w = m_out.write(data, qint64(n));
+                if (w <= 0) {
+                    error = m_out.errorString();
+                    break;
+                }
+                data += w;
+                n -= size_t(w);
+                m_written += uint64_t(w);
+            }
+            lock.lock();
+            if (!error.isEmpty() || (n > 0 && !skip)) {
+                m_failed = true;
+                m_error = error;
+            }
+            m_pending = nullptr;
+            m_changed.notify_all();
+        }
+    }
+    void Stop()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            std::lock_guard lock(m_lock);
+            m_stop = true;
+            m_changed.notify_all();
+        }
+        m_thread.join();
+    }
+
+    QIODevice& m_out;
+    std::vector<char> m_buffer[2];
+    int m_current = 0;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    const char* m_pending = nullptr;   // being written by the thread
+    size_t m_pendingBytes = 0;
+    bool m_stop = false;
+    bool m_failed = false;
+    QString m_error;
+    uint64_t m_written = 0;   // the thread's until it has ended
+    std::thread m_thread;
+};
+
 CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std::atomic<bool>* cancel,
                     const CsvProgress& progress)
 {
@@ -224,14 +338,14 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
 
     // Heading row.
     QString heading = QStringLiteral("index%1time").arg(QLatin1Char(sep));
-    std::vector<std::unique_ptr<ValueTexts>> values;
+    std::vector<ValueForm> values;
     bool thermo[8]{};
     uint32_t range[8]{};
     for (int k = 0; k < n; ++k) {
         const int c = l.Enabled[k];
         range[k] = l.Param.Range[c];
         thermo[k] = IsThermocouple(range[k]);
-        values.push_back(std::make_unique<ValueTexts>(l.Info.Range[c].RangeMin, PlaybackGain(l.Info.Range[c])));
+        values.emplace_back(l.Info.Range[c].RangeMin, PlaybackGain(l.Info.Range[c]));
         heading += QLatin1Char(sep) + CsvValueHeading(c, range[k]);
         if (o.RawCodes)
             heading += QLatin1Char(sep) + QStringLiteral("AI%1 code").arg(c);
@@ -260,8 +374,8 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
     std::vector<uint8_t> in(size_t(kBlockRecords) * record);
     // Longest row: index, time, and per channel a value, a code and a break flag.
     const size_t rowMax = 24 + 48 + size_t(n) * (32 + 7 + 3);
-    std::vector<char> text(kOutFlush + rowMax);
-    char* const base = text.data();
+    TextSink sink(out, kOutFlush + rowMax);
+    char* base = sink.Buffer();
     char* p = base;
 
     uint64_t done = 0;
@@ -270,6 +384,7 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
         const uint32_t want = uint32_t(std::min<uint64_t>(kBlockRecords, total - done));
         const uint32_t got = MDQ4170_FILE_Read(src.Handle(), in.data(), want * record);
         if (got < want * record) {
+            sink.Finish(r);
             r.Status = CsvStatus::ReadFailed;
             r.Detail = MDQ4170_GetLastError() != MDQ4170_ERROR_SUCCESS
                            ? LibraryReason()
@@ -286,7 +401,7 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
                 const bool broken = thermo[k] && IsBreakCode(range[k], code);
                 *p++ = sep;
                 if (!broken)
-                    p = values[size_t(k)]->Put(p, code);
+                    p = values[size_t(k)].Put(p, code);
                 if (o.RawCodes) {
                     *p++ = sep;
                     p = std::to_chars(p, p + 8, code).ptr;
@@ -298,9 +413,11 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
             }
             *p++ = '\n';
             if (size_t(p - base) >= kOutFlush) {
-                if (!WriteAll(out, base, size_t(p - base), r))
+                if (!sink.Hand(size_t(p - base))) {
+                    sink.Finish(r);
                     return r;
-                p = base;
+                }
+                p = base = sink.Buffer();
             }
         }
         done += want;
@@ -308,11 +425,13 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
         if (progress)
             progress(done, total);
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed) && done < total) {
+            sink.Finish(r);
             r.Status = CsvStatus::Cancelled;
             return r;
         }
     }
-    WriteAll(out, base, size_t(p - base), r);
+    sink.Hand(size_t(p - base));
+    sink.Finish(r);
     return r;
 }
 
