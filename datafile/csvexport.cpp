@@ -86,9 +86,9 @@ private:
 
 constexpr uint64_t kPow10[10] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 
-// `v` with `d` decimals (0..9), the same text as printf's "%.*f" gives, from the exact
-// binary value: its mantissa times 10^d, shifted down with round-half-even. Values too
-// large for that (never a module's) are written in the shortest exact form.
+// `v` with `d` decimals (0..9) as the history table writes it (Qt's "%.*f"): the exact
+// binary value, its mantissa times 10^d shifted down, an exact half rounded away from
+// zero. Values too large for that (never a module's) are written in the shortest exact form.
 char* PutFixed(char* p, double v, int d, double limit)
 {
     if (!(std::fabs(v) < limit))
@@ -111,7 +111,7 @@ char* PutFixed(char* p, double v, int d, double limit)
         const int s = -e;
         q = uint64_t(n >> s);
         const unsigned __int128 rest = n & ((one << s) - 1), half = one << (s - 1);
-        if (rest > half || (rest == half && (q & 1)))
+        if (rest >= half)
             ++q;
     }
     if (bits >> 63)

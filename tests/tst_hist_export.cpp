@@ -66,7 +66,8 @@ uint16_t CodeOf(const QByteArray& f, int reading, int slot)
     return uint16_t(p[0] | (p[1] << 8));
 }
 
-// The text the export must give, built from the recording's bytes and the conversion rule.
+// The text the export must give, built from the recording's bytes, the conversion rule and
+// the history table's number format ("%.5f" as Qt writes it).
 QString Expected(const QByteArray& f, int first, int last, QChar sep, bool raw)
 {
     const histtest::Spec s = RecordingSpec();
@@ -180,6 +181,12 @@ private slots:
         QVERIFY(lines[4].endsWith(QLatin1String(",,1")));
         QVERIFY(lines[6].startsWith(QLatin1String("5,2024-03-31T03:00:03.500,9.99969,")));
         QCOMPARE(r.Bytes, uint64_t(text.toUtf8().size()));
+
+        // 65536 readings of three channels hold every code in every channel.
+        const QByteArray every = Recording(65536);
+        QVERIFY(histtest::Write(Path("every.bin"), every));
+        QVERIFY(ExportCsvFile(Path("every.bin"), Path("every.csv"), o).Ok());
+        QCOMPARE(ReadText(Path("every.csv")), Expected(every, 0, 65535, QLatin1Char(','), false));
 
         o.RawCodes = true;
         o.Separator = '\t';
@@ -376,7 +383,6 @@ private slots:
         CAIHistDoc doc;
         CAICurveVw view;
         view.SetDocument(&doc);
-        doc.m_pCurveVw = &view;
         view.show();
         view.resize(700, 420);
         view.OnInitialUpdate();
@@ -400,7 +406,6 @@ private slots:
         QString error;
         QVERIFY(!SaveWaveImage(view, Path("no/such/folder/pane.png"), WaveImageKind::Png1x, QString(), &error));
         QVERIFY(!error.isEmpty());
-        doc.m_pCurveVw = nullptr;
 
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty())
