@@ -4,6 +4,7 @@
 #include "views/aicurveview.h"
 #include "views/aidatavw.h"
 #include "views/aidigitview.h"
+#include "views/measurectl.h"
 #include "views/waveimage.h"
 #include "acquisition/aidoc.h"
 #include "acquisition/aiparamvw.h"
@@ -109,6 +110,17 @@ bool CAIFrm::Create()
     doc->m_pDataView = m_pDataView;
     m_wndStatBar->hide();
 
+    // Measuring on the waveform: its options, and the statistics list filled while shown.
+    m_pCurveView->SetMeasureSource(
+        {[doc] { return double(doc->m_fReadInterval); }, [this] { return int(m_pDigitView->Mode()); },
+         // The sweep's first slot holds a reading only once the sweep has wrapped.
+         [doc] { return doc->m_SampleCount.load() < uint64_t(doc->m_nSweepLength) ? 1 : 0; }});
+    m_pMeasure = new CMeasureControl(m_pCurveView, this);
+    m_pMeasure->SetStatisticsBar(
+        m_pDataView, {[this] { return m_wndStatBar->isVisible() && !BarLiesOutside(m_wndStatBar, this); },
+                      [this] { ToggleDockBar(this, m_wndStatBar, Qt::BottomDockWidgetArea); }});
+    connect(m_wndStatBar, &QDockWidget::visibilityChanged, m_pMeasure, &CMeasureControl::SyncStatistics);
+
     // Status information bar, hidden, at the bottom.
     m_wndStatusInfoBar = new CStatusInfoBar(this);
     addToolBar(Qt::BottomToolBarArea, m_wndStatusInfoBar);
@@ -200,6 +212,8 @@ bool CAIFrm::OnCmdMsg(int nID, CCmdUI* pUI)
     case ID_SAVE_WAVE_IMAGE:
         return SaveWaveImageCmd(pUI, m_pCurveView, this);
     default:
+        if (m_pMeasure != nullptr && m_pMeasure->OnCmdMsg(nID, pUI))
+            return true;
         return SplitFrameCmd(nID, pUI, this, m_wndParamBar, m_wndSplitter);
     }
 }

@@ -16,6 +16,7 @@ class CAIDataVw;
 class COperateBar;
 class CStatusInfoBar;
 class CTabCtrlBar;
+class CMeasureControl;
 
 class CAIFrm : public CChildFrame {
     Q_OBJECT
@@ -23,7 +24,7 @@ public:
     explicit CAIFrm(CAIDoc* doc, QWidget* parent = nullptr);
     ~CAIFrm() override;
     bool Create() override;
-    bool OnCmdMsg(int nID, CCmdUI* pUI) override;   // 32870, 32783, 32810, 32784
+    bool OnCmdMsg(int nID, CCmdUI* pUI) override;   // 32870, 32783, 32810, 32784, 32877-32880
 
     CAIDoc* GetDoc() const;
     CAIDigitView* GetDigitView() const { return m_pDigitView; }
@@ -68,6 +69,7 @@ protected:
     CTabCtrlBar* m_wndParamBar = nullptr;
     CTabCtrlBar* m_wndStatBar = nullptr;
     QSplitter* m_wndSplitter = nullptr;
+    CMeasureControl* m_pMeasure = nullptr;   // time axis, fitted scales, read-out, statistics
     bool m_bWindowBuilt = false;
     bool m_bSplitterBuilt = false;
     bool m_bPanesSized = false;

@@ -43,6 +43,13 @@ QString CommandText(int id, int menuId)
     case ID_FILE_PRINT_PREVIEW: return QStringLiteral("打印预览(&V)\tCtrl+Shift+P");
     case ID_EXPORT_CSV: return QStringLiteral("导出CSV...");
     case ID_SAVE_WAVE_IMAGE: return QStringLiteral("保存波形图片...");
+    case ID_VIEW_STATSBAR: return QStringLiteral("数据统计窗口");
+    case ID_TIME_AXIS: return QStringLiteral("横轴显示时间");
+    case ID_FIT_SCALES: return QStringLiteral("自动量程显示");
+    case ID_CURSOR_READOUT: return QStringLiteral("光标读数");
+    case ID_TWO_CURSORS: return QStringLiteral("双光标测量");
+    case ID_WHOLE_FILE_STATS: return QStringLiteral("统计整个文件");
+    case ID_HIST_INTERVAL: return QStringLiteral("读数间隔...");
     default: return {};
     }
 }
@@ -62,7 +69,9 @@ QList<PopupDef> MenuDef(int menuId)
                   ID_DIO_WINDOW, S, ID_FILE_CLOSE, ID_APP_EXIT}},
                 {QStringLiteral("设备操作(&O)"), {ID_START_ACQ, ID_STOP_ACQ, S, ID_DEVICE_CAL}},
                 {QStringLiteral("数据处理(&P)"), {ID_TILE_DISPLAY, ID_OVERLAY_DISPLAY, S, ID_MIDDLE_VALUE}},
-                {QStringLiteral("视图控制(&V)"), {ID_VIEW_OPERATEBAR, ID_VIEW_PARAMBAR, ID_VIEW_STATUSBAR}},
+                {QStringLiteral("视图控制(&V)"),
+                 {ID_VIEW_OPERATEBAR, ID_VIEW_PARAMBAR, ID_VIEW_STATUSBAR, ID_VIEW_STATSBAR, S, ID_TIME_AXIS,
+                  ID_FIT_SCALES, ID_CURSOR_READOUT}},
                 window,
                 {QStringLiteral("系统帮助(&H)"), {ID_DEVICE_INFO, S, ID_APP_ABOUT}}};
     case IDR_DIOTYPE:
@@ -71,6 +80,11 @@ QList<PopupDef> MenuDef(int menuId)
         return {{QStringLiteral("文件操作(&F)"),
                  {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, S, ID_EXPORT_CSV, ID_SAVE_WAVE_IMAGE, S,
                   ID_FILE_CLOSE, ID_APP_EXIT}},
+                {QStringLiteral("数据处理(&P)"),
+                 {ID_TILE_DISPLAY, ID_OVERLAY_DISPLAY, S, ID_MIDDLE_VALUE, S, ID_WHOLE_FILE_STATS}},
+                {QStringLiteral("视图控制(&V)"),
+                 {ID_VIEW_PARAMBAR, ID_VIEW_STATSBAR, S, ID_TIME_AXIS, ID_HIST_INTERVAL, ID_FIT_SCALES,
+                  ID_CURSOR_READOUT, ID_TWO_CURSORS}},
                 window,
                 {QStringLiteral("系统帮助(&H)"), {ID_DEVICE_INFO, S, ID_APP_ABOUT}}};
     default:

@@ -232,10 +232,15 @@ void TstCurveMeasure::fittedScales()
     QCOMPARE(f.lower, 0.0);
     QCOMPARE(f.upper, 400.0);
     QCOMPARE(f.step, 100.0);
-    // Eight divisions: 50..450 in steps of 50; the data keep their 5 % margin inside.
+    // Eight divisions: 50..400 in seven steps of 50; the data keep their 5 % margin inside.
     f = FitScale(true, 100.0, 370.0, 8, 1300.0);
     QCOMPARE(f.lower, 50.0);
-    QCOMPARE(f.upper, 450.0);
+    QCOMPARE(f.upper, 400.0);
+    QCOMPARE(f.divisions, 7);
+    // -4..4 V in four divisions: -5..5 in steps of 5 rather than -5..15.
+    f = FitScale(true, -3.999, 3.979, 4, 10.0);
+    QCOMPARE(f.lower, -5.0);
+    QCOMPARE(f.upper, 5.0);
     // A single reading of 5 V: ±5 % of it, on a step of 0.2.
     f = FitScale(true, 5.0, 5.0, 4, 20.0);
     QVERIFY(f.fitted);
@@ -274,7 +279,7 @@ void TstCurveMeasure::cursorReadout()
     in.index[1] = 120;
     in.periodMs = 800.0;
     in.decimals = 3;
-    in.channels = 2;
+    in.channels = 3;
     in.ch[0].decode = Decode(3, 6, -32.0, 1.0 / 1024);
     in.ch[0].has[0] = in.ch[0].has[1] = true;
     in.ch[0].code[0] = 32768 + 1024;   // 1 V
@@ -282,11 +287,15 @@ void TstCurveMeasure::cursorReadout()
     in.ch[1].decode = Decode(4, 10, 0.0, 1.0 / 64);
     in.ch[1].has[0] = true;            // cursor 2 beyond the readings
     in.ch[1].code[0] = 64 * 25;
+    in.ch[2].decode = Decode(5, 9, 0.0, 1.0 / 64);
+    in.ch[2].has[0] = in.ch[2].has[1] = true;
+    in.ch[2].code[0] = 0xFFFF;         // broken
+    in.ch[2].code[1] = 64;
 
     Readout r;
     MakeReadout(in, r);
     QCOMPARE(r.rows, 4);
-    QCOMPARE(r.columns, 5);
+    QCOMPARE(r.columns, 6);
     QCOMPARE(r.cell[0][3], QStringLiteral("AI3(V)"));
     QCOMPARE(r.cell[0][4], QStringLiteral("AI4(℃)"));
     QCOMPARE(r.cell[1][1], QStringLiteral("20"));
@@ -299,7 +308,10 @@ void TstCurveMeasure::cursorReadout()
     QCOMPARE(r.cell[3][2], QStringLiteral("80.000s"));
     QCOMPARE(r.cell[3][3], QStringLiteral("-1.500"));
     QCOMPARE(r.cell[3][4], QStringLiteral("--"));
-    QCOMPARE(ReadoutLine(r, in, 1), QStringLiteral("光标1  #20  16.000s  AI3 1.000 V  AI4 25.000 ℃"));
+    QCOMPARE(r.cell[1][5], QStringLiteral("断偶"));
+    QCOMPARE(r.cell[2][5], QStringLiteral("1.000"));
+    QCOMPARE(r.cell[3][5], QStringLiteral("--"));
+    QCOMPARE(ReadoutLine(r, in, 1), QStringLiteral("光标1  #20  16.000s  AI3 1.000 V  AI4 25.000 ℃  AI5 断偶"));
 
     // Codes in hexadecimal, one cursor, no read interval: no time column.
     in.cursors = 1;
@@ -307,9 +319,10 @@ void TstCurveMeasure::cursorReadout()
     in.mode = ReadoutMode::Hex;
     MakeReadout(in, r);
     QCOMPARE(r.rows, 2);
-    QCOMPARE(r.columns, 4);
+    QCOMPARE(r.columns, 5);
     QCOMPARE(r.cell[0][2], QStringLiteral("AI3(Hex)"));
     QCOMPARE(r.cell[1][2], QStringLiteral("8400"));
+    QCOMPARE(r.cell[1][4], QStringLiteral("ffff"));
     // Cursor 2 left of cursor 1: negative differences, in code units too.
     in.cursors = 2;
     in.ch[1].has[1] = true;

@@ -150,14 +150,17 @@ FittedScale FitScale(bool any, double lo, double hi, int divisions, double range
     if (!std::isfinite(step) || !(step > 0.0))
         return f;
     for (int tries = 0; tries < 8; ++tries) {
-        const double lower = std::floor(a / step + 1e-9) * step;
-        const double upper = lower + n * step;
-        if (upper >= b - step * 1e-9) {
+        // Both ends on multiples of the step; the first step that needs no more divisions
+        // than the strip's grid has.
+        const double first = std::floor(a / step + 1e-9);
+        const double last = std::ceil(b / step - 1e-9);
+        const int k = std::max(1, int(last - first));
+        if (k <= n) {
             f.fitted = true;
-            f.lower = lower;
-            f.upper = upper;
+            f.lower = first * step;
+            f.upper = (first + k) * step;
             f.step = step;
-            f.divisions = n;
+            f.divisions = k;
             f.decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 1, 9);
             return f;
         }
@@ -274,6 +277,8 @@ void MakeReadout(const ReadoutInput& in, Readout& out)
             const ReadoutChannel& c = in.ch[k];
             if (!c.has[i])
                 row[first + k] = none;
+            else if (in.mode == ReadoutMode::Value && Breakable(c.decode.rangeCode) && c.code[i] == 0xFFFFu)
+                row[first + k] = QStringLiteral("断偶");
             else if (in.mode == ReadoutMode::Value)
                 row[first + k] = QString::number(value(c, i), 'f', in.decimals);
             else
@@ -291,7 +296,8 @@ void MakeReadout(const ReadoutInput& in, Readout& out)
                  ElapsedText(std::fabs(double(di) * in.periodMs), in.form, 3);
     for (int k = 0; k < channels; ++k) {
         const ReadoutChannel& c = in.ch[k];
-        if (!c.has[0] || !c.has[1])
+        const bool broken = Breakable(c.decode.rangeCode) && (c.code[0] == 0xFFFFu || c.code[1] == 0xFFFFu);
+        if (!c.has[0] || !c.has[1] || (in.mode == ReadoutMode::Value && broken))
             row[first + k] = none;
         else if (in.mode == ReadoutMode::Value)
             row[first + k] = QString::number(value(c, 1) - value(c, 0) + 0.0, 'f', in.decimals);
@@ -312,7 +318,8 @@ QString ReadoutLine(const Readout& r, const ReadoutInput& in, int row)
     for (int k = first; k < r.columns; ++k) {
         const ReadoutChannel& c = in.ch[k - first];
         line += QStringLiteral("  AI%1 ").arg(c.decode.channel) + r.cell[row][k];
-        if (in.mode == ReadoutMode::Value && r.cell[row][k] != QLatin1String("--"))
+        if (in.mode == ReadoutMode::Value && r.cell[row][k] != QLatin1String("--") &&
+            r.cell[row][k] != QStringLiteral("断偶"))
             line += QLatin1Char(' ') + RangeUnitText(c.decode.rangeCode);
     }
     return line;

@@ -46,8 +46,8 @@ struct FittedScale {
     int decimals = 1;       // places the labels need (at least one, as the range labels)
 };
 
-// A scale for readings lo..hi in `divisions` divisions: 5 % of their spread added on each
-// side, both ends on multiples of a round step. Flat data (one reading, a constant input)
+// A scale for readings lo..hi in at most `divisions` divisions: 5 % of their spread added
+// on each side, both ends on multiples of the smallest round step that needs no more. Flat data (one reading, a constant input)
 // get a band of ±5 % of their value, or of a thousandth of `rangeSpan` around zero.
 // `any` false (no reading, all broken) or a value that is not finite: not fitted.
 FittedScale FitScale(bool any, double lo, double hi, int divisions, double rangeSpan);
@@ -92,7 +92,8 @@ struct ReadoutInput {
 
 // The read-out as a small table: a heading row ("", "序号", "时间", "AI0(V)", ...), a row per
 // cursor ("光标1", "光标2") and, with two cursors, the differences cursor 2 − cursor 1
-// ("Δ"). Without a period the time column is left out. Cells without a reading hold "--".
+// ("Δ"). Without a period the time column is left out. Cells without a reading hold "--";
+// a broken thermocouple's value reads "断偶" (its code stays visible in the code modes).
 struct Readout {
     static constexpr int kMaxRows = 4;
     static constexpr int kMaxColumns = 11;

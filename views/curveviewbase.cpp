@@ -2,12 +2,14 @@
 
 #include "views/readoutbar.h"
 #include "acquisition/aitypes.h"
+#include "datafile/csvexport.h"
 
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace nuv {
 
@@ -129,7 +131,26 @@ void CCurveViewBase::ComputePoints()
     }
     if (m_bReadout)
         UpdateReadout();
-    ShownReadingsChanged();
+    if (m_bStatsWanted)
+        emit shownReadingsChanged();
+}
+
+double CCurveViewBase::ReadingPeriod() const
+{
+    if (!m_source.readInterval || !HasDoc())
+        return 0.0;
+    uint32_t traced = 0;
+    for (int i = 0; i < std::min(StripCount(), kMaxStrips); ++i)
+        traced += StripCodes(i) != nullptr ? 1u : 0u;
+    const double ms = ReadingPeriodMs(m_source.readInterval(), traced);
+    return std::isfinite(ms) && ms > 0.0 ? ms : 0.0;
+}
+
+measure::ReadoutMode CCurveViewBase::ReadoutDisplayMode() const
+{
+    const int mode = m_source.displayMode ? m_source.displayMode() : int(measure::ReadoutMode::Value);
+    return mode == 0 ? measure::ReadoutMode::Decimal
+                     : (mode == 1 ? measure::ReadoutMode::Hex : measure::ReadoutMode::Value);
 }
 
 measure::ChannelDecode CCurveViewBase::StripDecode(int strip) const
@@ -139,6 +160,11 @@ measure::ChannelDecode CCurveViewBase::StripDecode(int strip) const
     d.rangeCode = uint32_t(m_nRangeCode[strip]);
     d.offset = m_scale[strip].lower;
     d.gain = m_scale[strip].step;
+    if (IsHistory()) {
+        RangeInfo ri{};
+        ri.CodeStep = m_scale[strip].step;
+        d.gain = PlaybackGain(ri);   // as the playback table decodes
+    }
     return d;
 }
 

@@ -13,6 +13,7 @@
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace nuv {
@@ -81,6 +82,24 @@ public:
     // Rebuilds the read-out from the cursors and the readings (also after drags and scrolls).
     void UpdateReadout();
 
+    // What the measuring needs to know from outside the view, asked when needed.
+    struct MeasureSource {
+        std::function<double()> readInterval;   // the run's read interval in ms
+        std::function<int()> displayMode;       // the digit view's DigitDisplayMode
+        std::function<int()> firstReading;      // first shown sample that is a reading
+    };
+    void SetMeasureSource(MeasureSource source) { m_source = std::move(source); }
+    bool IsPlayback() const { return IsHistory(); }
+    // Places of the values the window's digit view prints.
+    int ShownDecimals() const { return ValueDecimals(); }
+
+signals:
+    // The readings the traces show changed (new readings, a scroll, another file) while
+    // statistics are wanted.
+    void shownReadingsChanged();
+
+public:
+
 protected:
     // ---- the document behind the view; the accessors below need HasDoc() ----
     virtual bool HasDoc() const = 0;
@@ -118,21 +137,21 @@ protected:
     virtual void ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info) = 0;
 
     // ---- measuring ----
-    // Milliseconds between two readings; 0 when unknown (no time axis, no times).
-    virtual double ReadingPeriod() const { return 0.0; }
-    // How a strip's codes become values; by default from its range record.
+    // Milliseconds between two readings: the read interval, at least what the module
+    // needs for the channels with a trace; 0 when unknown (no time axis, no times).
+    virtual double ReadingPeriod() const;
+    // How a strip's codes become values, as the digit view of the window decodes them.
     virtual measure::ChannelDecode StripDecode(int strip) const;
-    // The digit view's display mode and places, which the read-out follows.
-    virtual measure::ReadoutMode ReadoutDisplayMode() const { return measure::ReadoutMode::Value; }
-    virtual int ValueDecimals() const { return 3; }
+    // The digit view's display mode and places, which the read-out follows (live "%.3f",
+    // playback "%6.5f").
+    virtual measure::ReadoutMode ReadoutDisplayMode() const;
+    virtual int ValueDecimals() const { return IsHistory() ? 5 : 3; }
     // True when the shown readings only grow from the start of a sweep until it starts
     // again (live): they are then summarised reading by reading, not rescanned.
-    virtual bool SweepData() const { return false; }
+    virtual bool SweepData() const { return !IsHistory(); }
     // The first shown sample that is a reading (the live sweep's first slot holds none
     // until the sweep has wrapped once).
-    virtual int FirstShownReading() const { return 0; }
-    // The shown readings changed (new readings, a scroll, another file).
-    virtual void ShownReadingsChanged() {}
+    virtual int FirstShownReading() const { return m_source.firstReading ? m_source.firstReading() : 0; }
 
     // ---- what follows a move of the position ----
     // Brings the visible count (and whatever depends on it) in line with the position.
@@ -219,6 +238,7 @@ protected:
     measure::ReadoutInput m_readoutIn;
     measure::Readout m_readout;
     CReadoutBar* m_pReadout = nullptr;
+    MeasureSource m_source;
 };
 
 } // namespace nuv
