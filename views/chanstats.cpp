@@ -120,67 +120,61 @@ typedef uint32_t U32x4 __attribute__((vector_size(16)));
 template <int N>
 void SummariseGroups(const uint8_t* p, uint64_t groups, const bool* brk, CodeSummary* out)
 {
-    U16x8 bmask[N];
-    for (int j = 0; j < N; ++j)
-        for (int l = 0; l < 8; ++l)
-            bmask[j][l] = brk[(8 * j + l) % N] ? 0xFFFF : 0;
+    const U16x8 flip = U16x8{} + 0x8000;
+    uint64_t sum[N][8]{}, broken[N][8]{};
     // Sign-flipped codes: the signed compare orders them as the unsigned codes.
     I16x8 mx[N], mn[N];
-    uint64_t sum[N][8]{}, broken[N][8]{};
     for (int j = 0; j < N; ++j) {
         mx[j] = I16x8{} + int16_t(INT16_MIN);   // code 0
         mn[j] = I16x8{} + int16_t(INT16_MAX);   // code 65535
     }
-    const U16x8 flip = U16x8{} + 0x8000;
+    // A slice of groups stays in the cache while each vector position runs over it with
+    // its accumulators in registers. Lane sums fit 32 bits and break counts 16 bits for
+    // 65535 groups.
+    constexpr uint64_t kSlice = 2048;
     while (groups > 0) {
-        // Lane sums fit 32 bits and break counts 16 bits for 65535 groups.
-        const uint64_t chunk = std::min<uint64_t>(groups, 65535);
-        U32x4 slo[N], shi[N];
-        U16x8 bc[N];
+        const uint64_t slice = std::min<uint64_t>(groups, kSlice);
         for (int j = 0; j < N; ++j) {
-            slo[j] = U32x4{};
-            shi[j] = U32x4{};
-            bc[j] = U16x8{};
-        }
-        for (uint64_t g = 0; g < chunk; ++g, p += 16 * N) {
-            for (int j = 0; j < N; ++j) {
+            U16x8 bmask;
+            for (int l = 0; l < 8; ++l)
+                bmask[l] = brk[(8 * j + l) % N] ? 0xFFFF : 0;
+            U32x4 slo = U32x4{}, shi = U32x4{};
+            U16x8 bc = U16x8{};
+            I16x8 hi = mx[j], lo = mn[j];
+            const uint8_t* q = p + 16 * j;
+            for (uint64_t g = 0; g < slice; ++g, q += 16 * N) {
                 U16x8 v;
-                std::memcpy(&v, p + 16 * j, 16);
-                const U16x8 isb = U16x8(v == 0xFFFF) & bmask[j];
-                bc[j] += isb >> 15;
+                std::memcpy(&v, q, 16);
+                const U16x8 isb = U16x8(v == 0xFFFF) & bmask;
+                bc -= isb;   // 0xFFFF counts one
                 const I16x8 s = I16x8(v ^ flip);
-                const I16x8 sm = I16x8((v & ~isb) ^ flip);
-                mx[j] = sm > mx[j] ? sm : mx[j];
-                mn[j] = s < mn[j] ? s : mn[j];
+                const I16x8 sm = s ^ I16x8(isb);   // a break code becomes code 0 for the maximum
+                hi = sm > hi ? sm : hi;
+                lo = s < lo ? s : lo;
                 U32x4 w;
                 std::memcpy(&w, &v, 16);
-                slo[j] += w & 0xFFFF;
-                shi[j] += w >> 16;
+                slo += w & 0xFFFF;
+                shi += w >> 16;
             }
-        }
-        for (int j = 0; j < N; ++j) {
+            mx[j] = hi;
+            mn[j] = lo;
             for (int k = 0; k < 4; ++k) {
-                sum[j][2 * k] += slo[j][k];
-                sum[j][2 * k + 1] += shi[j][k];
+                sum[j][2 * k] += slo[k];
+                sum[j][2 * k + 1] += shi[k];
             }
             for (int l = 0; l < 8; ++l)
-                broken[j][l] += bc[j][l];
+                broken[j][l] += bc[l];
         }
-        groups -= chunk;
+        p += slice * 16 * N;
+        groups -= slice;
     }
     for (int j = 0; j < N; ++j)
         for (int l = 0; l < 8; ++l) {
-            CodeSummary s;
-            s.broken = broken[j][l];
-            s.sum = sum[j][l] - 65535ull * s.broken;
-            s.count = 0;   // set by the caller, who knows the records
-            s.max = uint16_t(uint16_t(mx[j][l]) ^ 0x8000u);
-            s.min = uint16_t(uint16_t(mn[j][l]) ^ 0x8000u);
             CodeSummary& o = out[(8 * j + l) % N];
-            o.broken += s.broken;
-            o.sum += s.sum;
-            o.max = std::max(o.max, s.max);
-            o.min = std::min(o.min, s.min);
+            o.broken += broken[j][l];
+            o.sum += sum[j][l] - 65535ull * broken[j][l];
+            o.max = std::max(o.max, uint16_t(uint16_t(mx[j][l]) ^ 0x8000u));
+            o.min = std::min(o.min, uint16_t(uint16_t(mn[j][l]) ^ 0x8000u));
         }
 }
 
