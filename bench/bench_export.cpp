@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vector>
@@ -94,9 +95,11 @@ int main(int argc, char** argv)
     const double nullSec = double(t.nsecsElapsed()) / 1e9;
 
     const uint64_t rssBefore = ResidentBytes();
+    const std::clock_t cpu0 = std::clock();
     t.start();
     r = ExportCsvFile(rec, csv, o);
     const double sec = double(t.nsecsElapsed()) / 1e9;
+    const double cpuSec = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
     const uint64_t rssAfter = ResidentBytes();
     if (!r.Ok()) {
         std::fprintf(stderr, "export failed: %s\n", qPrintable(CsvStatusText(r)));
@@ -120,6 +123,8 @@ int main(int argc, char** argv)
     std::printf("export_csv_rate: %.0f MB/s (target >= 100)\n", mb / sec);
     std::printf("export_dd_rate: %.0f MB/s (dd writing the same %.0f MB in the same run)\n", ddRate, mb);
     std::printf("export_csv_vs_dd: %.2f (export rate / dd rate)\n", ddRate > 0 ? mb / sec / ddRate : 0.0);
+    std::printf("export_cpu_rate: %.0f MB per CPU second (formatting and writing threads together; a busy machine lowers the rates above, not this)\n",
+                mb / cpuSec);
     std::printf("export_format_rate: %.0f MB/s (the same text into /dev/null)\n", mb / nullSec);
     std::printf("export_resident_growth: %.1f MB (while exporting %.0f MB)\n",
                 double(int64_t(rssAfter) - int64_t(rssBefore)) / 1e6, mb);

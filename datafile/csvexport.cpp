@@ -86,10 +86,29 @@ private:
 
 constexpr uint64_t kPow10[10] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 
-// `v` with `d` decimals (0..9) as the history table writes it (Qt's "%.*f"): the exact
-// binary value, its mantissa times 10^d shifted down, an exact half rounded away from
+// `v` with D decimals (5..9) as the history table writes it (Qt's "%.*f"): the exact
+// binary value, its mantissa times 10^D shifted down, an exact half rounded away from
 // zero. Values too large for that (never a module's) are written in the shortest exact form.
-char* PutFixed(char* p, double v, int d, double limit)
+// Decimal digits of `v`; the integer parts of readings are short.
+inline char* PutUInt(char* p, uint64_t v)
+{
+    if (v < 10) {
+        *p = char('0' + v);
+        return p + 1;
+    }
+    if (v < 100000) {
+        char tmp[5];
+        int n = 0;
+        for (; v != 0; v /= 10)
+            tmp[n++] = char('0' + v % 10);
+        while (n > 0)
+            *p++ = tmp[--n];
+        return p;
+    }
+    return std::to_chars(p, p + 20, v).ptr;
+}
+
+template <int D> char* PutFixed(char* p, double v, double limit)
 {
     if (!(std::fabs(v) < limit))
         return std::to_chars(p, p + 32, v).ptr;
@@ -102,7 +121,8 @@ char* PutFixed(char* p, double v, int d, double limit)
         m |= uint64_t(1) << 52;
         e = field - 1075;
     }
-    const unsigned __int128 n = static_cast<unsigned __int128>(m) * kPow10[d];
+    constexpr uint64_t scale = kPow10[D];
+    const unsigned __int128 n = static_cast<unsigned __int128>(m) * scale;
     uint64_t q = 0;
     if (e >= 0) {
         q = uint64_t(n << e);
@@ -116,15 +136,12 @@ char* PutFixed(char* p, double v, int d, double limit)
     }
     if (bits >> 63)
         *p++ = '-';
-    uint64_t frac = q % kPow10[d];
-    p = std::to_chars(p, p + 20, q / kPow10[d]).ptr;
-    if (d > 0) {
-        *p = '.';
-        for (int i = d; i > 0; --i, frac /= 10)
-            p[i] = char('0' + frac % 10);
-        p += d + 1;
-    }
-    return p;
+    uint64_t frac = q % scale;
+    p = PutUInt(p, q / scale);
+    *p = '.';
+    for (int i = D; i > 0; --i, frac /= 10)
+        p[i] = char('0' + frac % 10);
+    return p + D + 1;
 }
 
 // How one channel's codes become text.
@@ -142,7 +159,17 @@ struct ValueForm {
             ++Decimals;
         Limit = 1e18 / double(kPow10[Decimals]);
     }
-    char* Put(char* p, uint16_t code) const { return PutFixed(p, CodeToValue(code, Offset, Gain), Decimals, Limit); }
+    char* Put(char* p, uint16_t code) const
+    {
+        const double v = CodeToValue(code, Offset, Gain);
+        switch (Decimals) {
+        case 5: return PutFixed<5>(p, v, Limit);
+        case 6: return PutFixed<6>(p, v, Limit);
+        case 7: return PutFixed<7>(p, v, Limit);
+        case 8: return PutFixed<8>(p, v, Limit);
+        default: return PutFixed<9>(p, v, Limit);
+        }
+    }
 };
 
 // ISO 8601 local time with milliseconds of reading i: the start time plus i periods. The
@@ -151,7 +178,8 @@ struct ValueForm {
 class TimeTexts {
 public:
     TimeTexts(const QDateTime& start, double periodMs)
-        : m_valid(start.isValid()), m_start(m_valid ? start.toMSecsSinceEpoch() : 0), m_period(periodMs)
+        : m_valid(start.isValid()), m_start(m_valid ? start.toMSecsSinceEpoch() : 0), m_period(periodMs),
+          m_wholeMs(periodMs == std::floor(periodMs) && periodMs < 1e9 ? int64_t(periodMs) : 0)
     {
     }
 
@@ -159,7 +187,7 @@ public:
     {
         if (!m_valid)
             return p;
-        const int64_t t = m_start + std::llround(double(index) * m_period);
+        const int64_t t = m_start + (m_wholeMs > 0 ? int64_t(index) * m_wholeMs : std::llround(double(index) * m_period));
         if (m_perReading)
             return PutWhole(p, t);
         const int64_t minute = t >= 0 ? t / 60000 : -((-t + 59999) / 60000);
@@ -200,6 +228,7 @@ private:
     bool m_valid;
     int64_t m_start;
     double m_period;
+    int64_t m_wholeMs;   // the period when it is whole milliseconds, else 0
     int64_t m_minute = std::numeric_limits<int64_t>::min();
     bool m_perReading = false;
     char m_prefix[40]{};
@@ -404,7 +433,7 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
                     p = values[size_t(k)].Put(p, code);
                 if (o.RawCodes) {
                     *p++ = sep;
-                    p = std::to_chars(p, p + 8, code).ptr;
+                    p = PutUInt(p, code);
                 }
                 if (thermo[k]) {
                     *p++ = sep;
