@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <bit>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -404,28 +407,81 @@ FileStats ComputeFileStats(const QString& path, const std::atomic<bool>* cancel,
         r.Detail = LibraryReason();
         return r;
     }
-    // Whole groups of eight records per block, so the vector passes need no tail but the file's.
+    // Whole groups of eight records per block, so the vector passes need no tail but the
+    // file's. Two blocks: a reader thread fills one while this thread summarises the other.
     const uint32_t perBlock = std::max<uint32_t>(8, blockBytes / record / 8 * 8);
-    std::vector<uint8_t> buf(size_t(perBlock) * record);
-    while (r.Done < total) {
-        const uint32_t want = uint32_t(std::min<uint64_t>(perBlock, total - r.Done));
-        const uint32_t n = MDQ4170_FILE_Read(f.h(), buf.data(), want * record);
-        if (n < want * record) {
-            r.Status = FileStatsStatus::ReadFailed;
-            r.Detail = MDQ4170_GetLastError() != MDQ4170_ERROR_SUCCESS
-                           ? LibraryReason()
-                           : QStringLiteral("the file ends at reading %1").arg(r.Done + n / record);
-            return r;
+    struct Block {
+        std::vector<uint8_t> bytes;
+        uint32_t records = 0;
+        bool full = false;
+        bool failed = false;
+        QString reason;
+    };
+    Block blocks[2];
+    blocks[0].bytes.resize(size_t(perBlock) * record);
+    blocks[1].bytes.resize(size_t(perBlock) * record);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stop = false;
+    std::thread reader([&, h = f.h()] {
+        uint64_t done = 0;
+        for (int b = 0; done < total; b ^= 1) {
+            Block& k = blocks[b];
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || !k.full; });
+                if (stop)
+                    return;
+            }
+            const uint32_t want = uint32_t(std::min<uint64_t>(perBlock, total - done));
+            const uint32_t n = MDQ4170_FILE_Read(h, k.bytes.data(), want * record);
+            k.records = want;
+            k.failed = n < want * record;
+            if (k.failed)
+                k.reason = MDQ4170_GetLastError() != MDQ4170_ERROR_SUCCESS
+                               ? LibraryReason()
+                               : QStringLiteral("the file ends at reading %1").arg(done + n / record);
+            {
+                std::lock_guard lock(mutex);
+                k.full = true;
+            }
+            changed.notify_all();
+            if (k.failed)
+                return;
+            done += want;
         }
-        SummariseRecords(buf.data(), want, r.Channels, ranges, r.Summary);
-        r.Done += want;
+    });
+    for (int b = 0; r.Done < total; b ^= 1) {
+        Block& k = blocks[b];
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return k.full; });
+        }
+        if (k.failed) {
+            r.Status = FileStatsStatus::ReadFailed;
+            r.Detail = k.reason;
+            break;
+        }
+        SummariseRecords(k.bytes.data(), k.records, r.Channels, ranges, r.Summary);
+        r.Done += k.records;
+        {
+            std::lock_guard lock(mutex);
+            k.full = false;
+        }
+        changed.notify_all();
         if (progress)
             progress(r.Done, total);
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed) && r.Done < total) {
             r.Status = FileStatsStatus::Cancelled;
-            return r;
+            break;
         }
     }
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    changed.notify_all();
+    reader.join();
     return r;
 }
 
