@@ -1,8 +1,12 @@
 // Taking data out of a recording: the CSV export (values, times, break columns, ranges and
 // cursors, cancel and failures), the command-line converter and the waveform pictures.
+#include "app/aihistfrm.h"
+#include "app/mainfrm.h"
+#include "app/nuvapp.h"
 #include "datafile/aihistdoc.h"
 #include "datafile/csvexport.h"
 #include "datafile/exportdlg.h"
+#include "framework/cmdtarget.h"
 #include "framework/msgseam.h"
 #include "res/resource.h"
 #include "tst_hist_writer.h"
@@ -380,15 +384,23 @@ private slots:
 
     void picturesOfThePane()
     {
-        CAIHistDoc doc;
-        CAICurveVw view;
-        view.SetDocument(&doc);
-        view.show();
-        view.resize(700, 420);
-        view.OnInitialUpdate();
-        QVERIFY(doc.OpenFile(m_path));
-        QApplication::processEvents();
+        // A history window as the program opens it.
+        auto* main = new CMainFrm;
+        theApp.m_pMainWnd = main;
+        main->resize(1400, 900);
+        main->show();
+        CAIHistDoc* doc = theApp.OpenDocumentFile(m_path);
+        QVERIFY(doc != nullptr && doc->m_bOpen);
+        QTest::qWait(50);
+        CAIHistFrm* frame = main->findChild<CAIHistFrm*>();
+        QVERIFY(frame != nullptr && frame->GetCurveVw() != nullptr);
+        CAICurveVw& view = *frame->GetCurveVw();
         const QSize pane = view.viewport()->size();
+        for (int id : {ID_EXPORT_CSV, ID_SAVE_WAVE_IMAGE}) {
+            CCmdUI ui(id);
+            QVERIFY(frame->OnCmdMsg(id, &ui));
+            QVERIFY(ui.m_bEnabled);
+        }
 
         QVERIFY(SaveWaveImage(view, Path("pane.png"), WaveImageKind::Png1x, QString()));
         const QImage png(Path("pane.png"));
@@ -406,6 +418,8 @@ private slots:
         QString error;
         QVERIFY(!SaveWaveImage(view, Path("no/such/folder/pane.png"), WaveImageKind::Png1x, QString(), &error));
         QVERIFY(!error.isEmpty());
+        theApp.m_pMainWnd = nullptr;
+        delete main;
 
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty())
