@@ -19,7 +19,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$root/tes
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== ThreadSanitizer (the threaded parts: acquisition worker, DI reader, posted messages, device library)"
-tsan_tests=(tst_acq_doc tst_acq_recording tst_dio_reader tst_dio_panel tst_dio_exit tst_core_messages tst_device_ai tst_shell_teardown)
+tsan_tests=(tst_acq_shared tst_acq_doc tst_acq_recording tst_dio_reader tst_dio_panel tst_dio_exit tst_core_messages tst_device_ai tst_shell_teardown)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNUV_TSAN=ON -DNUV_BENCH=OFF
 ninja -C build-tsan "${tsan_tests[@]}"
 TSAN_OPTIONS="suppressions=$root/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \

@@ -8,3 +8,5 @@ target_link_libraries(acq_record_helper PRIVATE nuvgui)
 nuv_test(tst_acq_kill SOURCES tst_acq_kill.cpp tst_acq_kill.h GUI)
 target_compile_definitions(tst_acq_kill PRIVATE ACQ_KILL_HELPER="$<TARGET_FILE:acq_record_helper>")
 add_dependencies(tst_acq_kill acq_record_helper)
+# The worker's sharing contract without windows (also run under ThreadSanitizer).
+nuv_test(tst_acq_shared SOURCES tst_acq_shared.cpp)
