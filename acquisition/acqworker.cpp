@@ -14,8 +14,6 @@
 
 namespace nuv {
 
-std::atomic<AcquisitionWorker::Probe> AcquisitionWorker::s_probe{nullptr};
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -32,26 +30,22 @@ const QString kMsgWriteFailed = QStringLiteral(
     "存盘失败，如果是FAT32磁盘格式，则可能是\n超过4GB长度而出错，或者是没有剩余磁盘空间");
 const QString kMsgRelease = QStringLiteral("释放采集任务失败，请查看日志文件MDQ4170.log中的具体信息");
 
-inline void CallProbe(int phase)
-{
-    if (auto p = AcquisitionWorker::s_probe.load(std::memory_order_relaxed))
-        p(phase);
-}
-
 void SetOffset(MDQ4170_FILE f, uint64_t offset)
 {
     MDQ4170_FILE_SetOffset(f, uint32_t(offset), uint32_t(offset >> 32), 0);
 }
 
-} // namespace
-
+// Milliseconds of a monotonic clock, wrapping at 2^32 like a tick count.
 uint32_t TickCount()
 {
     return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
 }
 
-AcquisitionWorker::AcquisitionWorker(CAIDoc* doc) : m_pDoc(doc)
+} // namespace
+
+AcquisitionWorker::AcquisitionWorker(CAIDoc* doc) : m_shared(*doc), m_out(*doc)
 {
+    m_hDevice = doc->m_hDevice;
     m_nRunId = doc->m_nRunId;
     m_Given = m_Run = doc->m_Param;
     m_bSave = doc->m_bSaveFile != 0;
@@ -63,18 +57,16 @@ AcquisitionWorker::AcquisitionWorker(CAIDoc* doc) : m_pDoc(doc)
     m_hDocWnd = doc->m_hDocWnd.get();
 }
 
-AcquisitionWorker::~AcquisitionWorker() { Join(); }
+AcquisitionWorker::~AcquisitionWorker()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
 
 void AcquisitionWorker::Resume()
 {
     if (!m_thread.joinable())
         m_thread = std::thread([this] { RaisePriority(); Run(); });
-}
-
-void AcquisitionWorker::Join()
-{
-    if (m_thread.joinable())
-        m_thread.join();
 }
 
 // The highest priority an unprivileged thread may take: as low a nice value as the
@@ -94,18 +86,15 @@ void AcquisitionWorker::RaisePriority()
 void AcquisitionWorker::Message(const QString& text)
 {
     // Shown by the window thread; this thread waits for the operator.
-    m_pDoc->m_nWorkerBox.store(1);
+    m_out.SetBoxUp(true);
     AfxMessageBox(text);
-    m_pDoc->m_nWorkerBox.store(0);
+    m_out.SetBoxUp(false);
 }
 
-int AcquisitionWorker::Run()
+void AcquisitionWorker::Run()
 {
-    CAIDoc& doc = *m_pDoc;
-
     // Preparation
-    doc.m_bWorkerIdle.store(0);
-    m_hDevice = doc.m_hDevice;
+    m_out.BeginRun();
     m_nCount = 0;
     m_bNotifyDue = true;
     m_bFirstCycle = true;
@@ -116,14 +105,13 @@ int AcquisitionWorker::Run()
     m_nRecords = 0;
     m_bWriteFailed = false;
     PooledEventsInUse();   // the pool of posted messages exists before the first cycle
-    std::memset(doc.m_ValueRing, 0, sizeof doc.m_ValueRing);
     m_nCJCPeriod = CJCPeriod(m_fReadInterval);
 
     // A module that is gone corrects nothing: InitTask then tells what happened.
     if (!MDQ4170_AI_VerifyParam(m_hDevice, &m_Run) && MDQ4170_GetLastError() != MDQ4170_ERROR_DEVICE_NOT_CONNECTED)
         Message(kMsgVerify);
     m_bCorrected = std::memcmp(&m_Run, &m_Given, sizeof m_Run) != 0;
-    doc.m_nRunChannels.store(m_Run.ChannelCount);
+    m_out.SetRunChannels(m_Run.ChannelCount);
     if (m_bSave) {
         // The header describes the run as it starts: its record, the range information
         // and versions the library gives now. Counts and start time follow as the run goes.
@@ -132,7 +120,7 @@ int AcquisitionWorker::Run()
     if (!MDQ4170_AI_InitTask(m_hDevice, &m_Run, nullptr)) {
         Message(kMsgInitTask);
         Finish(true);
-        return 1;
+        return;
     }
     if (m_bSave) {
         m_Start = LocalStartTimeNow();
@@ -153,14 +141,13 @@ int AcquisitionWorker::Run()
     bool fault = false;
 
     Clock::time_point cycleStart = Clock::now();
-    while (doc.m_bRunning.load(std::memory_order_acquire)) {
+    while (m_out.Running()) {
 
-        if (!MDQ4170_AI_ReadData(m_hDevice, &doc.m_Scan)) {
+        if (!MDQ4170_AI_ReadData(m_hDevice, &m_Scan)) {
             Message(MDQ4170_GetLastError() == MDQ4170_WAIT_TIMEOUT ? kMsgReadTimeout : kMsgReadFailed);
             fault = true;
             break;
         }
-        CallProbe(0);
         if (m_bFirstCycle) {
             if (!ReadCJC(false)) {
                 fault = true;
@@ -170,8 +157,7 @@ int AcquisitionWorker::Run()
         }
 
         const uint64_t n = ++m_nCount;
-        doc.m_SampleCount.store(n, std::memory_order_release);
-        doc.m_ScanCopy = doc.m_Scan;
+        m_out.PublishReading(n, m_Scan);
 
         uint32_t tick = TickCount();
         if (uint32_t(tick - m_nLastCJCTick) > m_nCJCPeriod) {
@@ -192,25 +178,20 @@ int AcquisitionWorker::Run()
 
         DigitRowNotice row;
         row.SampleCount = n;
-        row.Scan = doc.m_ScanCopy;
-        PostMessage(doc.m_hDigitWnd.load(), WM_DIGIT_ROW, 0, 0, &row, sizeof row);
+        row.Scan = m_Scan;
+        PostMessage(m_shared.m_hDigitWnd.load(), WM_DIGIT_ROW, 0, 0, &row, sizeof row);
 
         if (showWave) {
             const int s = int(n % uint64_t(m_nSweepLength));
-            for (int k = 0; k < kChannels; ++k) {
-                doc.m_CodeRing[k][s] = doc.m_ScanCopy.Channel[k].Code;
-                doc.m_ValueRing[k][s] = doc.m_ScanCopy.Channel[k].Value;
-            }
+            m_out.StoreSweep(s, m_Scan);
             if (m_bNotifyDue) {
-                doc.m_nVisibleCount.store(s, std::memory_order_relaxed);
-                doc.m_nSweepPos.store(s, std::memory_order_release);
-                PostMessage(doc.m_hCurveWnd.load(), WM_CURVE_UPDATE);
+                m_out.PublishSweep(s);
+                PostMessage(m_shared.m_hCurveWnd.load(), WM_CURVE_UPDATE);
                 m_bNotifyDue = false;
             }
         }
-        CallProbe(1);
 
-        if (!doc.m_bRunning.load(std::memory_order_acquire))
+        if (!m_out.Running())
             break;
 
         // Pacing: the cycle lasts the read interval, or as long as the read and the work
@@ -228,15 +209,11 @@ int AcquisitionWorker::Run()
     }
 
     Finish(fault);
-    return 1;
 }
 
 bool AcquisitionWorker::ReadCJC(bool periodic)
 {
-    CAIDoc& doc = *m_pDoc;
-    CallProbe(2);
     const int32_t ok = MDQ4170_AI_ReadCJCTemp(m_hDevice, &m_nCJCWord, &m_fCJC);
-    CallProbe(3);
     if (!ok) {
         const bool timeout = MDQ4170_GetLastError() == MDQ4170_WAIT_TIMEOUT;
         if (periodic)
@@ -245,26 +222,25 @@ bool AcquisitionWorker::ReadCJC(bool periodic)
             Message(timeout ? kMsgFirstCJCTimeout : kMsgFirstCJCError);
         return false;
     }
-    // The panel sets the cold-junction text and its break icons from this copy.
+    // The panel sets the cold-junction text and its break icons from this copy of the
+    // cycle's reading.
     CJCNotice note;
     note.Celsius = m_fCJC;
-    const ScanBlock& scan = periodic ? doc.m_ScanCopy : doc.m_Scan;
     for (int k = 0; k < kChannels; ++k) {
-        note.ReadingRange[k] = scan.Channel[k].ReadingRange;
-        note.BreakState[k] = scan.Channel[k].BreakState;
+        note.ReadingRange[k] = m_Scan.Channel[k].ReadingRange;
+        note.BreakState[k] = m_Scan.Channel[k].BreakState;
     }
-    PostMessage(doc.m_hParamWnd.load(), WM_BREAK_ICONS, 0, 0, &note, sizeof note);
+    PostMessage(m_shared.m_hParamWnd.load(), WM_BREAK_ICONS, 0, 0, &note, sizeof note);
     return true;
 }
 
 bool AcquisitionWorker::WriteRecord(uint32_t tick)
 {
-    CAIDoc& doc = *m_pDoc;
     uint16_t codes[kChannels];
     uint32_t n = 0;
     for (uint32_t k = 0; k < uint32_t(kChannels); ++k)
         if (IsChannelEnabled(m_Run, k))
-            codes[n++] = doc.m_ScanCopy.Channel[k].Code;
+            codes[n++] = m_Scan.Channel[k].Code;
     if (MDQ4170_FILE_Write(m_hFile, codes, 2 * n) != 2 * n) {
         m_bWriteFailed = true;
         Message(kMsgWriteFailed);
@@ -272,7 +248,7 @@ bool AcquisitionWorker::WriteRecord(uint32_t tick)
     }
     m_nCodesInLast = n;
     ++m_nRecords;
-    PostMessage(doc.m_hFrameWnd.load(), WM_FILE_STATUS);
+    PostMessage(m_shared.m_hFrameWnd.load(), WM_FILE_STATUS);
     if (uint32_t(tick - m_nLastHeaderTick) >= uint32_t(kHeaderRefreshMs)) {
         RefreshHeader();
         m_nLastHeaderTick = tick;
@@ -304,19 +280,18 @@ void AcquisitionWorker::FinalHeader()
 
 void AcquisitionWorker::Finish(bool fault)
 {
-    CAIDoc& doc = *m_pDoc;
     // A run ended by a fault is over as after Stop: its file closes on WM_USER+9 and
     // Start is offered again.
     if (fault)
-        doc.m_bRunning.store(0, std::memory_order_release);
+        m_out.EndRun();
     if (m_bSave) {
         FinalHeader();
-        PostMessage(doc.m_hFrameWnd.load(), WM_FILE_CLOSE);
+        PostMessage(m_shared.m_hFrameWnd.load(), WM_FILE_CLOSE);
     }
     // An unplugged module has no task left to release.
     if (!MDQ4170_AI_ReleaseTask(m_hDevice) && MDQ4170_GetLastError() != MDQ4170_ERROR_DEVICE_NOT_CONNECTED)
         Message(kMsgRelease);
-    PostMessage(doc.m_hFrameWnd.load(), WM_FILE_STATUS);
+    PostMessage(m_shared.m_hFrameWnd.load(), WM_FILE_STATUS);
     RunEndNotice note{};
     note.RunId = m_nRunId;
     note.Given = m_Given;
@@ -324,7 +299,7 @@ void AcquisitionWorker::Finish(bool fault)
     note.Corrected = m_bCorrected ? 1 : 0;
     note.Fault = fault ? 1 : 0;
     PostMessage(m_hDocWnd, WM_RUN_ENDED, 0, 0, &note, sizeof note);
-    doc.m_bWorkerIdle.store(1, std::memory_order_release);
+    m_out.MarkIdle();
 }
 
 } // namespace nuv

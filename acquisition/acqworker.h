@@ -1,22 +1,22 @@
 // The acquisition worker: one thread per AI run. It prepares the device task, reads one
 // scan per cycle, reads the cold-junction temperature periodically, records raw codes,
-// fills the document's latest reading and sweep buffer, notifies the windows by posted
-// messages and paces itself to the read interval. Every way out runs Finishing: the
-// header of a recording is written, the device task released, the document told.
+// fills the latest reading and the sweep buffer (AcqShared, through its writer side),
+// notifies the windows by posted messages and paces itself to the read interval. Every
+// way out runs Finishing: the header of a recording is written, the device task
+// released, the document told.
 #pragma once
 
+#include "acquisition/acqshared.h"
 #include "datafile/fileheader.h"
 #include "framework/wndmsg.h"
 
 #include <QString>
-#include <atomic>
 #include <cstdint>
 #include <thread>
 
 namespace nuv {
 
 class CAIDoc;
-enum class MsgIcon;
 
 class AcquisitionWorker {
 public:
@@ -24,29 +24,19 @@ public:
     // parameter record, the intervals, the wave and save switches, the data file. The run
     // works on these copies only, so edits made after Stop never reach it.
     explicit AcquisitionWorker(CAIDoc* doc);
-    ~AcquisitionWorker();   // joins the thread
+    ~AcquisitionWorker();   // joins the thread (the document has seen the worker idle)
     AcquisitionWorker(const AcquisitionWorker&) = delete;
     AcquisitionWorker& operator=(const AcquisitionWorker&) = delete;
 
-    // Starts the thread (the document sets m_bRunning first).
+    // Starts the thread (the document has set the run flag first).
     void Resume();
-    // Waits for the thread to end (the document has seen m_bWorkerIdle == 1).
-    void Join();
-
-    // Thread procedure; returns 1.
-    int Run();
-
-    // Optional probe for measurements, called on the worker thread: phase 0 right after a
-    // successful device read, phase 1 when the cycle's own work is done (before pacing);
-    // phases 2 and 3 bracket the cold-junction read, a device call inside the cycle.
-    using Probe = void (*)(int phase);
-    static std::atomic<Probe> s_probe;
 
     // While recording, the header at byte 0 is refreshed with the readings written so far
     // at most this often, so an interrupted recording keeps all but its last moments.
     static constexpr int kHeaderRefreshMs = 1000;
 
 private:
+    void Run();
     void Message(const QString& text);
     bool ReadCJC(bool periodic);
     bool WriteRecord(uint32_t tick);
@@ -55,7 +45,8 @@ private:
     void Finish(bool fault);
     static void RaisePriority();
 
-    CAIDoc* m_pDoc;
+    AcqShared& m_shared;
+    AcqShared::Writer m_out;
     std::thread m_thread;
 
     // Settings of the run, taken when it was created.
@@ -71,6 +62,7 @@ private:
 
     // Values of one run.
     MDQ4170_HANDLE m_hDevice = MDQ4170_INVALID_HANDLE;
+    ScanBlock m_Scan{};     // the reading of the current cycle
     uint64_t m_nCount = 0;
     bool m_bNotifyDue = true;
     bool m_bFirstCycle = true;
@@ -91,8 +83,5 @@ private:
     bool m_bWriteFailed = false;
     uint32_t m_nLastHeaderTick = 0;
 };
-
-// Milliseconds of a monotonic clock, wrapping at 2^32 like a tick count.
-uint32_t TickCount();
 
 } // namespace nuv

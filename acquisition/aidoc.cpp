@@ -3,10 +3,7 @@
 #include "acquisition/acqmsg.h"
 #include "acquisition/acqworker.h"
 #include "calibration/aical.h"
-#include "views/aicurveview.h"
-#include "views/aidigitview.h"
-#include "app/aifrm.h"
-#include "acquisition/aiparamvw.h"
+#include "framework/childfrm.h"
 #include "framework/msgseam.h"
 #include "res/resource.h"
 
@@ -37,16 +34,33 @@ CAIDoc::CAIDoc()
     m_CursorColor[0] = qRgb(255, 0, 0);
     m_CursorColor[1] = qRgb(255, 255, 255);
     m_CursorColor[2] = qRgb(255, 255, 128);
-    ClearSweep();
 }
 
 void CAIDoc::ForgetWindows()
 {
-    m_pFrame = nullptr;
-    m_pDigitView = nullptr;
-    m_pCurveView = nullptr;
-    m_pParamView = nullptr;
-    m_pDataView = nullptr;
+    m_bWindowsGone = true;
+    m_hFrameWnd.store(0);
+    m_hCurveWnd.store(0);
+    m_hDigitWnd.store(0);
+    m_hParamWnd.store(0);
+}
+
+void CAIDoc::Notify(int hint)
+{
+    if (!m_bWindowsGone)
+        UpdateAllViews(nullptr, hint);
+}
+
+void CAIDoc::ShowStatusInfoBar(bool show)
+{
+    if (!m_bWindowsGone)
+        emit statusInfoBarShown(show);
+}
+
+void CAIDoc::SetStatusField(int id, const QString& text)
+{
+    if (!m_bWindowsGone)
+        emit statusFieldChanged(id, text);
 }
 
 CAIDoc::~CAIDoc()
@@ -54,7 +68,7 @@ CAIDoc::~CAIDoc()
     // The windows may be gone already; the worker's last message must not reach them.
     ForgetWindows();
     if (m_pWorker != nullptr) {
-        m_bRunning.store(0);
+        SetRunning(false);
         while (!WaitForWorkerIdle()) {
         }
         delete m_pWorker;
@@ -73,7 +87,7 @@ void CAIDoc::LoadParam()
 
 bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
 {
-    const bool running = m_bRunning.load() != 0;
+    const bool running = Running();
     switch (nID) {
     case 1317:
         if (pUI != nullptr) {
@@ -90,7 +104,7 @@ bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
             OnStopAcquisition();
         return true;
     case 32796: {
-        const bool enabled = m_bFileOpen && !running && m_bWorkerIdle.load() != 0;
+        const bool enabled = m_bFileOpen && !running && WorkerIdle();
         if (pUI != nullptr)
             pUI->Enable(enabled);
         else if (enabled)
@@ -120,34 +134,79 @@ void CAIDoc::ClearSweep()
 {
     // A worker finishing its last cycle after Stop may still store a reading: the sweep is
     // cleared once it has ended (its last message).
-    if (m_bWorkerIdle.load(std::memory_order_acquire) == 0) {
-        m_bSweepClearDue = true;
-        return;
-    }
-    ClearSweepNow();
+    m_bSweepClearDue = !TryClearSweep();
 }
 
 void CAIDoc::ClearSweepNow()
 {
     m_bSweepClearDue = false;
-    std::memset(m_CodeRing, 0, sizeof m_CodeRing);
-    std::memset(m_ValueRing, 0, sizeof m_ValueRing);
-    m_nSweepPos.store(0, std::memory_order_release);
+    ClearSweepBuffer();
 }
 
-void CAIDoc::ResetCurveView()
+void CAIDoc::ParamShown(const AIParam& p)
 {
-    if (m_pCurveView == nullptr)
+    m_nShownChannels = p.ChannelCount;
+    Notify(kHintRowCount);
+    Notify(kHintColumns);
+    m_nScrollPos = 0;
+    ClearSweep();
+    ResetSweep();
+}
+
+void CAIDoc::SetChannelRun(uint32_t first, uint32_t count)
+{
+    m_Param.FirstChannel = first;
+    m_Param.ChannelCount = count;
+    Notify(kHintColumns);
+    ResetSweep();
+}
+
+// The steps a range change and the match to channel 0 share.
+void CAIDoc::ApplyChannelRange(int k, int code)
+{
+    if (code < 0)
         return;
-    m_pCurveView->SetScrollSizes(m_nSweepLength + 150);
-    m_pCurveView->ScrollToPosition(0, true);
-    m_pCurveView->ApplyDisplayMode();
+    m_Param.Range[k] = uint32_t(code);
+    m_RangeInfo[k] = DisplayRangeInfo(m_hDevice, uint32_t(code));
+    ClearSweep();
+    Notify(RangeHint(k));
+    ResetSweep();
+}
+
+void CAIDoc::SetChannelRange(int k, int code)
+{
+    ApplyChannelRange(k, code);
+    Notify(kHintColumns);
+}
+
+void CAIDoc::SetAllRanges(int code)
+{
+    for (int k = 0; k < kChannels; ++k)
+        ApplyChannelRange(k, code);
+    Notify(kHintColumns);
+    ResetSweep();
+}
+
+void CAIDoc::ShowRanges()
+{
+    for (int k = 0; k < kChannels; ++k) {
+        m_RangeInfo[k] = DisplayRangeInfo(m_hDevice, m_Param.Range[k]);
+        Notify(RangeHint(k));
+    }
+}
+
+void CAIDoc::SetSaveFile(bool on, const QString& path)
+{
+    if (on)
+        m_strDataFile = path;
+    m_bSaveFile = on ? 1 : 0;
+    ShowStatusInfoBar(on);
 }
 
 void CAIDoc::OnStartAcquisition()
 {
     // 1. A worker still finishing its last cycle gets about 210 ms.
-    for (int waits = 0; m_bWorkerIdle.load(std::memory_order_acquire) == 0; ++waits) {
+    for (int waits = 0; !WorkerIdle(); ++waits) {
         if (waits == 21) {
             AfxMessageBox(kMsgBusy);
             return;
@@ -167,11 +226,10 @@ void CAIDoc::OnStartAcquisition()
         AfxMessageBox(kMsgNoChannel);
         return;
     }
-    if (m_pDigitView != nullptr)
-        m_pDigitView->OnInitialUpdate();
+    Notify(kHintColumns);
     m_nScrollPos = 0;
     m_nMaxScrollPos = 1;
-    ResetCurveView();
+    ResetSweep();
     if (m_hDevice == MDQ4170_INVALID_HANDLE) {
         AfxMessageBox(kMsgNoDevice, MsgIcon::Stop);
         return;
@@ -179,24 +237,19 @@ void CAIDoc::OnStartAcquisition()
     m_bMiddleValue = 0;
     if (m_bSaveFile == 1)
         CreateDataFile();
-    m_SampleCount.store(0);
     ++m_nRunId;
-    m_nRunChannels.store(m_Param.ChannelCount);
+    PrepareRun(m_Param.ChannelCount);
     m_pWorker = new AcquisitionWorker(this);
-    // Busy from now on, so a Start right after this one waits for this worker.
-    m_bWorkerIdle.store(0);
-    if (m_pParamView != nullptr)
-        m_pParamView->EnablePanel(false);
-    m_bRunning.store(1, std::memory_order_release);
+    SetRunning(true);
+    Notify(kHintRunState);
     m_pWorker->Resume();
 }
 
 // Returns at once: the worker sees the cleared flag at the end of its cycle.
 void CAIDoc::OnStopAcquisition()
 {
-    m_bRunning.store(0, std::memory_order_release);
-    if (m_pParamView != nullptr)
-        m_pParamView->EnablePanel(true);
+    SetRunning(false);
+    Notify(kHintRunState);
 }
 
 bool CAIDoc::event(QEvent* e)
@@ -217,15 +270,13 @@ void CAIDoc::OnRunEnded(const RunEndNotice& n)
     // The record the library corrected stays in the document, unless it was edited since.
     if (n.Corrected && std::memcmp(&m_Param, &n.Given, sizeof m_Param) == 0)
         m_Param = n.Run;
-    if (m_bRunning.load() != 0)
+    if (Running())
         return;
     if (m_bSweepClearDue) {
         ClearSweepNow();
-        if (m_pCurveView != nullptr)
-            m_pCurveView->viewport()->update();
+        Notify(kHintSweepCleared);
     }
-    if (m_pParamView != nullptr)
-        m_pParamView->EnablePanel(true);
+    Notify(kHintRunState);
     // Without a frame to handle WM_USER+9 the file would stay open.
     if (m_bFileOpen)
         OnCloseDataFile();
@@ -233,21 +284,18 @@ void CAIDoc::OnRunEnded(const RunEndNotice& n)
 
 void CAIDoc::OnCalibration()
 {
-    if (m_bRunning.load() != 0) {
+    if (Running()) {
         AfxMessageBox(kMsgStopFirst);
         return;
     }
-    CAICal dlg(m_hDevice, m_pFrame);
+    CAICal dlg(m_hDevice, GetFrame());
     dlg.exec();
 }
 
 void CAIDoc::OnTileDisplay()
 {
     m_bTile = 1;
-    if (m_pCurveView != nullptr) {
-        m_pCurveView->RecalcLayout();
-        m_pCurveView->RedrawAll();
-    }
+    Notify(kHintLayout);
 }
 
 bool CAIDoc::WaitForWorkerIdle()
@@ -257,11 +305,11 @@ bool CAIDoc::WaitForWorkerIdle()
     const bool guiThread = app != nullptr && QThread::currentThread() == app->thread();
     Clock::time_point boxSince{};
     bool boxSeen = false;
-    while (m_bWorkerIdle.load(std::memory_order_acquire) == 0) {
+    while (!WorkerIdle()) {
         if (guiThread) {
             // Delivers a box the worker asked for; returns once the operator answered it.
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (m_nWorkerBox.load() != 0) {
+            if (WorkerBoxUp()) {
                 // Still waiting for a box after events were handled: that box is up in a
                 // loop below this call and cannot be answered before this call returns.
                 if (!boxSeen) {
@@ -284,7 +332,7 @@ void CAIDoc::OnCloseDocument()
     if (m_bClosed)
         return;
     m_bClosed = true;
-    if (m_bRunning.load() != 0)
+    if (Running())
         OnStopAcquisition();
     const bool idle = WaitForWorkerIdle();
     MDQ4170_AI_SaveParam(m_hDevice, &m_Param);
@@ -298,7 +346,7 @@ void CAIDoc::OnCloseDocument()
         ForgetWindows();
         auto* watch = new QTimer(this);
         connect(watch, &QTimer::timeout, this, [this, watch] {
-            if (m_bWorkerIdle.load(std::memory_order_acquire) != 0) {
+            if (WorkerIdle()) {
                 watch->stop();
                 deleteLater();
             }

@@ -1,11 +1,7 @@
 #include "acquisition/aiparamvw.h"
 
 #include "acquisition/acqmsg.h"
-#include "views/aicurveview.h"
-#include "views/aidatavw.h"
-#include "views/aidigitview.h"
 #include "acquisition/aidoc.h"
-#include "app/aifrm.h"
 #include "acquisition/aitypes.h"
 #include "res/bitmaps.h"
 #include "acquisition/filestatus.h"
@@ -161,7 +157,7 @@ void CAIParamVw::BuildControls()
     SetTip(m_pShowWave, kTipWave);
     connect(m_pShowWave, &QCheckBox::clicked, this, [this](bool on) {
         if (CAIDoc* doc = GetDoc())
-            doc->m_bShowWave.store(on ? 1 : 0);
+            doc->SetShowWave(on);
     });
     m_pSaveFile = new QCheckBox(QStringLiteral("保存数据文件"), saveGroup);
     m_pSaveFile->setObjectName(QString::number(IDC_SAVE_FILE));
@@ -195,11 +191,14 @@ void CAIParamVw::OnInitialUpdate()
     m_fReadInterval = 1000.0f;
 }
 
+void CAIParamVw::OnUpdate(CView* sender, int hint)
+{
+    if (hint == kHintRunState && GetDoc() != nullptr)
+        EnablePanel(!GetDoc()->Running());
+}
+
 void CAIParamVw::ApplyParam(const AIParam& p)
 {
-    CAIDoc* doc = GetDoc();
-    if (doc != nullptr)
-        doc->m_hParamWnd.store(GetSafeHwnd());
     m_bLoading = true;
     for (int k = 0; k < 8; ++k) {
         m_pChannel[k]->setChecked(IsChannelEnabled(p, uint32_t(k)));
@@ -209,15 +208,8 @@ void CAIParamVw::ApplyParam(const AIParam& p)
     m_nFirst = p.ChannelCount == 0 ? -1 : int(p.FirstChannel);
     m_nCount = int(p.ChannelCount);
     m_nLast = p.ChannelCount == 0 ? -1 : m_nFirst + m_nCount - 1;
-    if (doc != nullptr) {
-        doc->m_nShownChannels = p.ChannelCount;
-        if (doc->m_pDataView != nullptr)
-            doc->m_pDataView->SetRowCount(p.ChannelCount);
-        RebuildDigitView();
-        doc->m_nScrollPos = 0;
-        doc->ClearSweep();
-        doc->ResetCurveView();
-    }
+    if (CAIDoc* doc = GetDoc())
+        doc->ParamShown(p);
     m_pInterval->setText(QString::number(double(m_fReadInterval)));
 }
 
@@ -234,23 +226,6 @@ void CAIParamVw::EnablePanel(bool enable)
     m_pShowWave->setEnabled(enable);
 }
 
-void CAIParamVw::SetCJCText(const QString& text) { m_pCJC->setText(text); }
-
-void CAIParamVw::RebuildDigitView()
-{
-    CAIDoc* doc = GetDoc();
-    if (doc != nullptr && doc->m_pDigitView != nullptr)
-        doc->m_pDigitView->OnInitialUpdate();
-}
-
-void CAIParamVw::WriteRunToDoc()
-{
-    CAIDoc* doc = GetDoc();
-    if (doc == nullptr)
-        return;
-    doc->m_Param.FirstChannel = m_nFirst < 0 ? kNoChannel : uint32_t(m_nFirst);
-    doc->m_Param.ChannelCount = uint32_t(m_nCount);
-}
 
 // Ticking a box outside the run extends the run to it; clearing a box cuts the run there.
 void CAIParamVw::OnChannelClicked(int i, bool ticked)
@@ -279,36 +254,16 @@ void CAIParamVw::OnChannelClicked(int i, bool ticked)
             m_nCount = 0;
         }
     }
-    WriteRunToDoc();
-    RebuildDigitView();
     if (CAIDoc* doc = GetDoc())
-        doc->ResetCurveView();
-}
-
-// Steps shared by a range change and the match to channel 0.
-void CAIParamVw::SetChannelRange(int k, int code)
-{
-    CAIDoc* doc = GetDoc();
-    if (doc == nullptr || code < 0)
-        return;
-    doc->m_Param.Range[k] = uint32_t(code);
-    const RangeInfo info = DisplayRangeInfo(doc->m_hDevice, uint32_t(code));
-    doc->m_RangeMin[k] = info.RangeMin;
-    doc->m_CodeStep[k] = info.CodeStep;
-    doc->ClearSweep();
-    if (doc->m_pCurveView != nullptr) {
-        doc->m_pCurveView->SetChannelRange(k, uint32_t(code), info);
-        doc->m_pCurveView->viewport()->update();
-        doc->ResetCurveView();
-    }
+        doc->SetChannelRun(m_nFirst < 0 ? kNoChannel : uint32_t(m_nFirst), uint32_t(m_nCount));
 }
 
 void CAIParamVw::OnRangeChanged(int k, int code)
 {
     if (m_bLoading)
         return;
-    SetChannelRange(k, code);
-    RebuildDigitView();
+    if (CAIDoc* doc = GetDoc())
+        doc->SetChannelRange(k, code);
 }
 
 void CAIParamVw::OnMatchRanges()
@@ -318,11 +273,8 @@ void CAIParamVw::OnMatchRanges()
     for (int k = 0; k < 8; ++k)
         m_pRange[k]->setCurrentIndex(c);
     m_bLoading = false;
-    for (int k = 0; k < 8; ++k)
-        SetChannelRange(k, c);
-    RebuildDigitView();
     if (CAIDoc* doc = GetDoc())
-        doc->ResetCurveView();
+        doc->SetAllRanges(c);
 }
 
 void CAIParamVw::OnReadIntervalChanged(const QString& text)
@@ -337,13 +289,13 @@ void CAIParamVw::OnReadIntervalChanged(const QString& text)
             AfxMessageBox(QStringLiteral("请输入一个数。"));
     }
     if (CAIDoc* doc = GetDoc())
-        doc->m_fReadInterval = m_fReadInterval;
+        doc->SetReadInterval(m_fReadInterval);
 }
 
 void CAIParamVw::OnReadIntervalFocusLost()
 {
     if (CAIDoc* doc = GetDoc())
-        doc->m_fNotifyInterval = NotifyInterval(doc->m_fReadInterval);
+        doc->NotifyIntervalFromRead();
 }
 
 bool CAIParamVw::eventFilter(QObject* watched, QEvent* e)
@@ -360,23 +312,16 @@ void CAIParamVw::OnSaveFileClicked(bool ticked)
         const QString path = Chooser()(this);
         if (!path.isEmpty()) {
             RememberDataFolder(path);
-            if (doc != nullptr) {
-                doc->m_strDataFile = path;
-                doc->m_bSaveFile = 1;
-                if (doc->m_pFrame != nullptr)
-                    doc->m_pFrame->ShowStatusInfoBar(true);
-            }
+            if (doc != nullptr)
+                doc->SetSaveFile(true, path);
             m_pNote->setPlainText(path);
             return;
         }
         m_pSaveFile->setChecked(false);
     }
     m_pNote->clear();
-    if (doc != nullptr) {
-        doc->m_bSaveFile = 0;
-        if (doc->m_pFrame != nullptr)
-            doc->m_pFrame->ShowStatusInfoBar(false);
-    }
+    if (doc != nullptr)
+        doc->SetSaveFile(false);
 }
 
 void CAIParamVw::ShowIcon(int k, int id)
@@ -405,7 +350,7 @@ bool CAIParamVw::event(QEvent* e)
 {
     if (e->type() == MsgType(WM_BREAK_ICONS)) {
         if (const CJCNotice* n = static_cast<CMsgEvent*>(e)->Payload<CJCNotice>()) {
-            SetCJCText(QString::asprintf("%f", n->Celsius));
+            m_pCJC->setText(QString::asprintf("%f", n->Celsius));
             RefreshBreakIcons(n->ReadingRange, n->BreakState);
         }
         return true;

@@ -29,10 +29,11 @@ public:
     CAIDoc* GetDoc() const;
 
     void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, int hint) override;   // run state: locked while running
+    // Shows `p` and tells the document (rows, columns, sweep back at its origin).
     void ApplyParam(const AIParam& p);
     void EnablePanel(bool enable);
-    // Text of the cold-junction field (set by the worker through a posted call).
-    void SetCJCText(const QString& text);
+    // Handle for the worker's cold-junction notices (WM_USER+101).
     HWND GetSafeHwnd() const { return m_hWnd.get(); }
 
     // The save dialog of "保存数据文件": returns the chosen path, empty on Cancel.
@@ -57,15 +58,12 @@ private:
     void BuildControls();
     void OnChannelClicked(int i, bool ticked);
     void OnRangeChanged(int k, int code);
-    void SetChannelRange(int k, int code);
     void OnMatchRanges();
     void OnReadIntervalChanged(const QString& text);
     void OnReadIntervalFocusLost();
     void OnSaveFileClicked(bool ticked);
     void RefreshBreakIcons(const uint32_t range[8], const uint32_t brk[8]);
     void ShowIcon(int k, int id);
-    void WriteRunToDoc();
-    void RebuildDigitView();
 
     QCheckBox* m_pChannel[8]{};
     QComboBox* m_pRange[8]{};

@@ -2,8 +2,6 @@
 // bar, closing the file.
 #include "acquisition/aidoc.h"
 
-#include "views/aicurveview.h"
-#include "app/aifrm.h"
 #include "datafile/aihistdoc.h"
 #include "framework/childfrm.h"
 #include "acquisition/filestatus.h"
@@ -77,41 +75,34 @@ void CAIDoc::CreateDataFile()
         return;
     }
     m_bFileOpen = 1;
-    if (m_pFrame != nullptr) {
-        m_pFrame->ShowStatusInfoBar(true);
-        m_pFrame->SetStatusField(IDC_STATUS_FREESPACE, QString::asprintf("%d MB", m_nFreeDiskMB));
-        m_pFrame->SetStatusField(IDC_STATUS_FILENAME, m_strDataFile);
-    }
+    ShowStatusInfoBar(true);
+    SetStatusField(IDC_STATUS_FREESPACE, QString::asprintf("%d MB", m_nFreeDiskMB));
+    SetStatusField(IDC_STATUS_FILENAME, m_strDataFile);
 }
 
 void CAIDoc::UpdateFileStatus()
 {
-    if (m_pFrame == nullptr)
-        return;
-    const uint64_t count = m_SampleCount.load(std::memory_order_acquire);
-    const double stored = StoredMegabytes(count, m_nRunChannels.load());
-    m_pFrame->SetStatusField(IDC_STATUS_STORED, StoredSizeText(stored));
-    m_pFrame->SetStatusField(IDC_STATUS_COUNT, QString::number(count));
+    const uint64_t count = SampleCount();
+    const double stored = StoredMegabytes(count, RunChannels());
+    SetStatusField(IDC_STATUS_STORED, StoredSizeText(stored));
+    SetStatusField(IDC_STATUS_COUNT, QString::number(count));
     // The remaining space means something only while a file is being written; once the
     // file was closed the field keeps its "0".
     if (m_bFileOpen)
-        m_pFrame->SetStatusField(IDC_STATUS_FREESPACE, FreeSpaceText(m_nFreeDiskMB, stored));
+        SetStatusField(IDC_STATUS_FREESPACE, FreeSpaceText(m_nFreeDiskMB, stored));
 }
 
 void CAIDoc::OnCloseDataFile()
 {
-    if (m_bFileOpen && m_bRunning.load() == 0)
+    if (m_bFileOpen && !Running())
         ReleaseDataFile();
-    if (m_pFrame != nullptr) {
-        m_pFrame->SetStatusField(IDC_STATUS_FREESPACE, QStringLiteral("0"));
-        m_pFrame->ShowStatusInfoBar(true);
-    }
+    SetStatusField(IDC_STATUS_FREESPACE, QStringLiteral("0"));
+    ShowStatusInfoBar(true);
     SetTitle(QStringLiteral("AI模拟量输入"));
-    if (m_pFrame != nullptr)
-        m_pFrame->SelectParamTab(0);
+    if (!m_bWindowsGone)
+        emit paramTabSelected(0);
     m_nScrollPos = 0;
-    if (m_pCurveView != nullptr)
-        m_pCurveView->ScrollToPosition(0, true);
+    Notify(kHintScrollHome);
 }
 
 // Closes the data file (also when the window goes with a file still open) and lists it

@@ -32,11 +32,10 @@ CAIFrm::~CAIFrm()
 {
     // An acquisition still running stops before the window goes.
     if (CAIDoc* doc = GetDoc(); doc != nullptr) {
-        if (doc->m_bRunning.load() != 0)
+        if (doc->Running())
             doc->OnStopAcquisition();
         // The document outlives this object by a moment; it must not reach the window.
-        doc->m_hFrameWnd.store(0);
-        doc->m_pFrame = nullptr;
+        doc->ForgetWindows();
     }
     if (theApp.m_pAIFrame == this)
         theApp.m_pAIFrame = nullptr;
@@ -66,9 +65,6 @@ bool CAIFrm::Create()
     m_pCurveView->SetDocument(doc);
     m_wndSplitter = new CSplitterWnd(this, m_pDigitView, m_pCurveView, InitialLeftPaneWidth());
     setCentralWidget(m_wndSplitter);
-    doc->m_pFrame = this;
-    doc->m_pDigitView = m_pDigitView;
-    doc->m_pCurveView = m_pCurveView;
     m_bSplitterBuilt = true;
 
     // Posted messages of the worker reach this window.
@@ -95,7 +91,6 @@ bool CAIFrm::Create()
     if (m_pParamView == nullptr)
         return false;
     m_pParamView->SetDocument(doc);
-    doc->m_pParamView = m_pParamView;
     doc->m_hParamWnd.store(m_pParamView->GetSafeHwnd());
 
     // Statistics bar, docked at the bottom, hidden.
@@ -107,7 +102,6 @@ bool CAIFrm::Create()
     if (m_pDataView == nullptr)
         return false;
     m_pDataView->SetDocument(doc);
-    doc->m_pDataView = m_pDataView;
     m_wndStatBar->hide();
 
     // Measuring on the waveform: its options, and the statistics list filled while shown.
@@ -125,6 +119,10 @@ bool CAIFrm::Create()
     m_wndStatusInfoBar = new CStatusInfoBar(this);
     addToolBar(Qt::BottomToolBarArea, m_wndStatusInfoBar);
     m_wndStatusInfoBar->hide();
+    // What the document tells its frame.
+    connect(doc, &CAIDoc::statusInfoBarShown, this, &CAIFrm::ShowStatusInfoBar);
+    connect(doc, &CAIDoc::statusFieldChanged, this, &CAIFrm::SetStatusField);
+    connect(doc, &CAIDoc::paramTabSelected, this, &CAIFrm::SelectParamTab);
 
     // Commands go to the first pane's view unless another pane has the focus.
     SetActiveView(m_pDigitView);
@@ -256,7 +254,7 @@ bool CAIFrm::eventFilter(QObject* o, QEvent* e)
 {
     // Tool tips of the operate bar only while no acquisition runs, wrapped at 256 pixels.
     if (e->type() == QEvent::ToolTip) {
-        if (GetDoc() != nullptr && GetDoc()->m_bRunning.load() != 0)
+        if (GetDoc() != nullptr && GetDoc()->Running())
             return true;
         auto* w = qobject_cast<QWidget*>(o);
         if (w != nullptr && !w->toolTip().isEmpty()) {

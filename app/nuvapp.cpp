@@ -1,7 +1,6 @@
 #include "app/nuvapp.h"
 
 #include "app/aboutdlg.h"
-#include "views/aicurveview.h"
 #include "views/aidatavw.h"
 #include "acquisition/aidoc.h"
 #include "app/aifrm.h"
@@ -216,14 +215,7 @@ void CNUVApp::OnAIWindow()
     m_pAIFrame = frame;
 
     doc->LoadParam();   // the default record when nothing can be loaded
-    for (int ch = 0; ch < 8; ++ch) {
-        const uint32_t range = doc->m_Param.Range[ch];
-        const RangeInfo info = DisplayRangeInfo(m_hDevice, range);
-        doc->m_RangeMin[ch] = info.RangeMin;
-        doc->m_CodeStep[ch] = info.CodeStep;
-        if (frame->GetCurveView() != nullptr)
-            frame->GetCurveView()->SetChannelRange(ch, range, info);
-    }
+    doc->ShowRanges();
     doc->m_nMaxScrollPos = doc->m_nSweepLength;
     if (CAIParamVw* panel = frame->GetParamView()) {
         panel->SetDocument(doc);

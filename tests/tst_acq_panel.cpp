@@ -204,7 +204,6 @@ void TestAcqPanel::applyParamLoadsPanel()
     QCOMPARE(Ticked(rig.panel.get()), QStringLiteral("00011100"));
     QCOMPARE(Find<QComboBox>(rig.panel.get(), kList[3])->currentIndex(), 9);
     QCOMPARE(Find<QComboBox>(rig.panel.get(), kList[7])->currentIndex(), 15);
-    QCOMPARE(rig.doc->m_hParamWnd.load(), rig.panel->GetSafeHwnd());
     QCOMPARE(rig.doc->m_nShownChannels, 3u);
     QCOMPARE(rig.data->rowCount(), 3);
     QCOMPARE(rig.doc->m_CodeRing[2][5], uint16_t(0));
@@ -223,8 +222,8 @@ void TestAcqPanel::rangeChangeAndMatch()
     RangeInfo ri{};
     MDQ4170_AI_GetRangeInfo(theApp.m_hDevice, 5, &ri);
     QCOMPARE(rig.doc->m_Param.Range[1], 5u);
-    QCOMPARE(rig.doc->m_RangeMin[1], ri.RangeMin);
-    QCOMPARE(rig.doc->m_CodeStep[1], ri.CodeStep);
+    QCOMPARE(rig.doc->m_RangeInfo[1].RangeMin, ri.RangeMin);
+    QCOMPARE(rig.doc->m_RangeInfo[1].CodeStep, ri.CodeStep);
     QCOMPARE(rig.digit->Rows()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("AI1(V)"));
 
     auto* list0 = Find<QComboBox>(rig.panel.get(), kList[0]);
@@ -235,7 +234,7 @@ void TestAcqPanel::rangeChangeAndMatch()
     for (int k = 0; k < 8; ++k) {
         QCOMPARE(Find<QComboBox>(rig.panel.get(), kList[k])->currentIndex(), 12);
         QCOMPARE(rig.doc->m_Param.Range[k], 12u);
-        QCOMPARE(rig.doc->m_CodeStep[k], ri.CodeStep);
+        QCOMPARE(rig.doc->m_RangeInfo[k].CodeStep, ri.CodeStep);
     }
     QCOMPARE(rig.digit->Rows()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("AI2(℃)"));
 }
@@ -249,7 +248,6 @@ void TestAcqPanel::simulationStateScales()
     std::copy(ranges, ranges + 8, rig.doc->m_Param.Range);
     ScaleView view;
     view.SetDocument(rig.doc);
-    rig.doc->m_pCurveView = &view;
     view.resize(500, 800);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -264,8 +262,7 @@ void TestAcqPanel::simulationStateScales()
     list1->setCurrentIndex(11);
     emit list1->activated(11);
     QCOMPARE(view.TopLabel(1), QStringLiteral("400.0 ℃"));
-    QCOMPARE(rig.doc->m_RangeMin[1], -200.0);
-    rig.doc->m_pCurveView = nullptr;
+    QCOMPARE(rig.doc->m_RangeInfo[1].RangeMin, -200.0);
 }
 
 void TestAcqPanel::readInterval()

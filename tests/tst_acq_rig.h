@@ -80,11 +80,11 @@ struct Rig {
         digit->SetDocument(doc);
         panel->SetDocument(doc);
         data->SetDocument(doc);
-        doc->m_pDigitView = digit.get();
-        doc->m_pParamView = panel.get();
-        doc->m_pDataView = data.get();
+        // Where the worker's notices go, as the AI frame sets them.
         frame = std::make_unique<FrameStandIn>(doc);
         doc->m_hFrameWnd.store(frame->handle.get());
+        doc->m_hDigitWnd.store(digit->GetSafeHwnd());
+        doc->m_hParamWnd.store(panel->GetSafeHwnd());
         digit->OnInitialUpdate();
         panel->OnInitialUpdate();
         data->OnInitialUpdate();

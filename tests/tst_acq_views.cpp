@@ -56,7 +56,6 @@ void TestAcqViews::columnsFollowEnabledRun()
     QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("AI2(mV)"));
     QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("AI3(mA)"));
     QCOMPARE(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("AI4(℃)"));
-    QCOMPARE(rig.doc->m_hDigitWnd.load(), rig.digit->GetSafeHwnd());
 }
 
 void TestAcqViews::rowsNumberedFromOne()

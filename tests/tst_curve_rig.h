@@ -73,6 +73,7 @@ struct LiveRig {
                 doc->m_CodeRing[i][j] = Sine(i, j);
         doc->m_nSweepPos.store(sweepPos);
         view->SetDocument(doc.get());
+        doc->m_hCurveWnd.store(view->GetSafeHwnd());   // as the AI frame does
         view->show();
         SizeViewport(*view, w, h);
         view->OnInitialUpdate();

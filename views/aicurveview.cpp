@@ -13,11 +13,7 @@ static_assert(kLiveStrips <= kMaxStrips, "the live strips fit the shared buffers
 
 CAICurveView::CAICurveView(QWidget* parent) : CCurveViewBase(parent) {}
 
-CAICurveView::~CAICurveView()
-{
-    if (CAIDoc* doc = GetDoc(); doc != nullptr && doc->m_hCurveWnd.load() == m_hWnd.get())
-        doc->m_hCurveWnd.store(0);
-}
+CAICurveView::~CAICurveView() = default;
 
 CAIDoc* CAICurveView::GetDoc() const { return static_cast<CAIDoc*>(m_pDocument); }
 
@@ -26,16 +22,39 @@ void CAICurveView::OnInitialUpdate()
     CAIDoc* doc = GetDoc();
     if (doc == nullptr)
         return;
-    doc->m_hCurveWnd.store(m_hWnd.get());
     InitialUpdate(doc->m_nSweepLength + 150, doc->m_Param.Range, doc->m_hDevice);
+}
+
+void CAICurveView::OnUpdate(CView* sender, int hint)
+{
+    CAIDoc* doc = GetDoc();
+    if (doc == nullptr)
+        return;
+    if (const int k = RangeHintChannel(hint); k >= 0) {
+        SetChannelRange(k, doc->m_Param.Range[k], doc->m_RangeInfo[k]);
+        viewport()->update();
+        return;
+    }
+    switch (hint) {
+    case kHintSweepReset:
+        SetScrollSizes(doc->m_nSweepLength + 150);
+        ScrollToPosition(0, true);
+        ApplyDisplayMode();
+        break;
+    case kHintSweepCleared: viewport()->update(); break;
+    case kHintLayout:
+        RecalcLayout();
+        RedrawAll();
+        break;
+    case kHintScrollHome: ScrollToPosition(0, true); break;
+    default: break;
+    }
 }
 
 void CAICurveView::ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info)
 {
     SetChannelRange(strip, rangeCode, info);
-    CAIDoc* doc = GetDoc();
-    doc->m_RangeMin[strip] = info.RangeMin;
-    doc->m_CodeStep[strip] = info.CodeStep;
+    GetDoc()->m_RangeInfo[strip] = info;
 }
 
 void CAICurveView::SetChannelRange(int channel, uint32_t rangeCode, const RangeInfo& info)

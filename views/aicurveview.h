@@ -17,8 +17,12 @@ public:
     CAIDoc* GetDoc() const;
 
     void OnInitialUpdate() override;
+    // What the document's hints change here: range of a channel, sweep reset or cleared,
+    // layout, position back to 0.
+    void OnUpdate(CView* sender, int hint) override;
     void SetChannelRange(int channel, uint32_t rangeCode, const RangeInfo& info);
     void UpdateVisibleCount();
+    // Handle for the worker's sweep notices (WM_USER+1).
     HWND GetSafeHwnd() const { return m_hWnd.get(); }
 
 protected:

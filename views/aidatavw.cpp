@@ -1,5 +1,7 @@
 #include "views/aidatavw.h"
 
+#include "acquisition/aidoc.h"
+
 #include <QHeaderView>
 #include <QProxyStyle>
 
@@ -56,6 +58,13 @@ void CAIDataVw::OnInitialUpdate()
         setHorizontalHeaderItem(i, head);
         setColumnWidth(i, columns[i].width);
     }
+}
+
+void CAIDataVw::OnUpdate(CView* sender, int hint)
+{
+    if (hint == kHintRowCount)
+        if (const auto* doc = qobject_cast<const CAIDoc*>(m_pDocument))
+            SetRowCount(doc->m_nShownChannels);
 }
 
 void CAIDataVw::SetRowCount(uint32_t n)

@@ -13,6 +13,8 @@ public:
     explicit CAIDataVw(QWidget* parent = nullptr);
     QWidget* GetWidget() override { return this; }
     void OnInitialUpdate() override;
+    // The document's row-count hint: one row per channel it shows.
+    void OnUpdate(CView* sender, int hint) override;
     // One row per enabled channel, numbered 0 .. n-1 (no-op while not attached to a document).
     void SetRowCount(uint32_t n);
     uint32_t RowCount() const { return m_nRows; }

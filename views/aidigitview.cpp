@@ -46,7 +46,6 @@ void CAIDigitView::OnInitialUpdate()
         n = EnabledChannels(doc->m_Param, channels);
         for (int i = 0; i < n; ++i)
             titles << QStringLiteral("AI%1(%2)").arg(channels[i]).arg(RangeUnitText(doc->m_Param.Range[channels[i]]));
-        doc->m_hDigitWnd.store(GetSafeHwnd());
     }
     setUpdatesEnabled(false);
     m_pRows->SetColumns(titles, channels);
@@ -57,6 +56,12 @@ void CAIDigitView::OnInitialUpdate()
         m_nRange[size_t(i)] = doc->m_Param.Range[channels[i]];
     FitColumns();
     setUpdatesEnabled(true);
+}
+
+void CAIDigitView::OnUpdate(CView* sender, int hint)
+{
+    if (hint == kHintColumns)
+        OnInitialUpdate();
 }
 
 MDQ4170_HANDLE CAIDigitView::Device() const

@@ -27,9 +27,11 @@ public:
     // The module of the document (none without document).
     MDQ4170_HANDLE Device() const;
 
-    // Rebuilds the columns, removes all rows, registers for new readings.
+    // Rebuilds the columns and removes all rows (also on the document's column hint).
     void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, int hint) override;
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;   // 32813-32815
+    // Handle for the worker's readings (WM_USER+100).
     HWND GetSafeHwnd() const { return m_hWnd.get(); }
 
     // One reading: the count after it and the reading (WM_USER+100 carries both).
