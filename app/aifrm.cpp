@@ -20,6 +20,7 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QToolTip>
+#include <algorithm>
 
 namespace nuv {
 
@@ -108,12 +109,20 @@ bool CAIFrm::Create()
     m_pCurveView->SetMeasureSource(
         {[doc] { return double(doc->m_fReadInterval); }, [this] { return int(m_pDigitView->Mode()); },
          // The sweep's first slot holds a reading only once the sweep has wrapped.
-         [doc] { return doc->m_SampleCount.load() < uint64_t(doc->m_nSweepLength) ? 1 : 0; }});
+         [doc] { return doc->SampleCount() < uint64_t(doc->m_nSweepLength) ? 1 : 0; },
+         // The sweep on show started at the last multiple of its length before its readings.
+         [doc] {
+             const int64_t length = std::max(doc->m_nSweepLength, 1);
+             const int64_t before = int64_t(doc->SampleCount()) - doc->SweepPos();
+             return before > 0 ? before / length * length : int64_t(0);
+         }});
     m_pMeasure = new CMeasureControl(m_pCurveView, this);
     m_pMeasure->SetStatisticsBar(
         m_pDataView, {[this] { return m_wndStatBar->isVisible() && !BarLiesOutside(m_wndStatBar, this); },
                       [this] { ToggleDockBar(this, m_wndStatBar, Qt::BottomDockWidgetArea); }});
+    m_pMeasure->SetTimeColumnHook([this](bool on) { m_pDigitView->SetTimeColumn(on); });
     connect(m_wndStatBar, &QDockWidget::visibilityChanged, m_pMeasure, &CMeasureControl::SyncStatistics);
+    connect(m_pDataView, &CAIDataVw::rowsReset, m_pMeasure, &CMeasureControl::SyncStatistics);
 
     // Status information bar, hidden, at the bottom.
     m_wndStatusInfoBar = new CStatusInfoBar(this);

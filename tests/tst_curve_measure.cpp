@@ -208,16 +208,20 @@ void TstCurveMeasure::timeAxisAndClock()
     // 800 readings of 800 ms reach 640 s: minutes and seconds, every 40 s.
     const curve::Layout lay = curve::ComputeLayout(860, 630, 8);
     curve::Label labels[64];
-    int n = TimeAxisLabels(lay, 0, 800, 800.0, labels, 64);
+    int n = TimeAxisLabels(lay, 0, 800, 800.0, 0, labels, 64);
     QCOMPARE(labels[0].text, QStringLiteral("Time"));
     QCOMPARE(labels[1].text, QStringLiteral("0"));
     QCOMPARE(labels[2].text, QStringLiteral("0:40"));
     QCOMPARE(labels[2].x, lay.plot.left + 50);
     QCOMPARE(labels[n - 1].text, QStringLiteral("10:00"));   // 640 s would stand right of the plot
     // Scrolled by 37 readings of 150 ms: the first label is reading 50 at 7.5 s.
-    n = TimeAxisLabels(lay, 37, 300, 150.0, labels, 64);
+    n = TimeAxisLabels(lay, 37, 300, 150.0, 0, labels, 64);
     QCOMPARE(labels[1].text, QStringLiteral("7.5s"));
     QCOMPARE(labels[1].x, lay.plot.left + 13);
+    // The third sweep of a run: index 0 is reading 1600, 21:20 after the start.
+    n = TimeAxisLabels(lay, 0, 800, 800.0, 1600, labels, 64);
+    QCOMPARE(labels[1].text, QStringLiteral("21:20"));
+    QCOMPARE(labels[2].text, QStringLiteral("22:00"));
 
     const QDateTime start(QDate(2024, 1, 2), QTime(23, 59, 59, 500));
     QCOMPARE(ClockText(start, 250.0, 3), QStringLiteral("00:00:00.250"));

@@ -84,6 +84,7 @@ void CAIDataVw::SetRowCount(uint32_t n)
             setItem(r, c, empty);
         }
     }
+    emit rowsReset();
 }
 
 } // namespace nuv

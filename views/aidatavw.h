@@ -19,6 +19,10 @@ public:
     void SetRowCount(uint32_t n);
     uint32_t RowCount() const { return m_nRows; }
 
+signals:
+    // The rows were made afresh (numbered); a list showing statistics fills them again.
+    void rowsReset();
+
 private:
     uint32_t m_nRows = 4;
 };

@@ -3,6 +3,7 @@
 #include "acquisition/acqmsg.h"
 #include "acquisition/aidoc.h"
 #include "acquisition/aitypes.h"
+#include "datafile/csvexport.h"
 #include "framework/winapp.h"
 #include "res/resource.h"
 
@@ -49,6 +50,8 @@ void CAIDigitView::OnInitialUpdate()
     }
     setUpdatesEnabled(false);
     m_pRows->SetColumns(titles, channels);
+    m_pRows->SetReadingBase(0);
+    m_bTimeBaseSet = false;
     m_nModesShown = 0;
     n = m_pRows->ChannelColumns();
     m_nRange.fill(0);
@@ -87,6 +90,16 @@ void CAIDigitView::FitColumns()
             widest = std::max(widest, fm.horizontalAdvance(t));
         setColumnWidth(i + 1, std::max(60, widest + pad));
     }
+    if (m_pRows->TimeColumn())
+        setColumnWidth(m_pRows->TimeColumnIndex(),
+                       std::max(fm.horizontalAdvance(QStringLiteral("00:00:00.000")),
+                                head.horizontalAdvance(QStringLiteral("时间"))) + pad);
+}
+
+void CAIDigitView::SetTimeColumn(bool on)
+{
+    m_pRows->SetTimeColumn(on);
+    FitColumns();
 }
 
 QStringList CAIDigitView::WidestTexts(uint32_t rangeCode, unsigned modes, MDQ4170_HANDLE device)
@@ -119,6 +132,15 @@ void CAIDigitView::AppendReading(uint64_t sampleCount, const ScanBlock& scan)
     if (n == 0) {
         m_pRows->Clear();
         m_nModesShown = 0;
+    }
+    if (n == 0 || !m_bTimeBaseSet)
+        m_pRows->SetReadingBase(sampleCount - n);
+    if (!m_bTimeBaseSet && GetDoc() != nullptr) {
+        // The run started `sampleCount` periods before this reading arrived.
+        const CAIDoc* doc = GetDoc();
+        const double period = ReadingPeriodMs(doc->m_fReadInterval, uint32_t(m_pRows->ChannelColumns()));
+        m_pRows->SetTimeBase(QDateTime::currentDateTime().addMSecs(-qint64(double(sampleCount) * period)), period);
+        m_bTimeBaseSet = true;
     }
     m_pRows->Append(uint32_t(n), m_nMode, scan);
     if (!(m_nModesShown & (1u << unsigned(m_nMode)))) {

@@ -37,6 +37,8 @@ public:
     // One reading: the count after it and the reading (WM_USER+100 carries both).
     void AppendReading(uint64_t sampleCount, const ScanBlock& scan);
     DigitDisplayMode Mode() const { return m_nMode; }
+    // The optional time column "时间" after the channels.
+    void SetTimeColumn(bool on);
     CDigitRowModel* Rows() const { return m_pRows; }
     // The context menu "显示(数字窗)" with its items in their current update state.
     QMenu* BuildContextMenu(QWidget* parent);
@@ -58,6 +60,7 @@ private:
     DigitDisplayMode m_nMode = DigitDisplayMode::Voltage;
     unsigned m_nModesShown = 0;                // modes of the rows in the list, bit per mode
     std::array<uint32_t, 8> m_nRange{};        // range code of each channel column
+    bool m_bTimeBaseSet = false;               // the run's start is known (first row of a run)
 };
 
 } // namespace nuv

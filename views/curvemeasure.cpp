@@ -59,8 +59,8 @@ QString ElapsedText(double ms, TimeForm form, int decimals)
     return {};
 }
 
-int TimeAxisLabels(const curve::Layout& lay, int position, int extent, double periodMs, curve::Label* out,
-                   int capacity)
+int TimeAxisLabels(const curve::Layout& lay, int position, int extent, double periodMs, int64_t origin,
+                   curve::Label* out, int capacity)
 {
     int count = 0;
     auto add = [&](QString text, int x) {
@@ -71,18 +71,19 @@ int TimeAxisLabels(const curve::Layout& lay, int position, int extent, double pe
             ++count;
         }
     };
-    const TimeForm form = TimeFormFor(double(extent) * periodMs);
+    const TimeForm form = TimeFormFor(double(origin + extent) * periodMs);
     const int decimals = TimeDecimals(curve::kGridSpacing * periodMs);
     add(QStringLiteral("Time"), lay.plot.left - 35);
     if (position == 0)
-        add(QStringLiteral("0"), lay.plot.left - 4);
+        add(origin == 0 ? QStringLiteral("0") : ElapsedText(double(origin) * periodMs, form, decimals),
+            lay.plot.left - 4);
     const int rest = position % curve::kGridSpacing;
     int64_t v = int64_t(position) - rest + curve::kGridSpacing;
     int x = lay.plot.left + curve::kGridSpacing - rest;
     const int most = lay.plotWidth / curve::kGridSpacing + 1;
     for (int i = 0; i < most && v <= extent; ++i) {
         if (x < lay.plot.right - 5)
-            add(ElapsedText(double(v) * periodMs, form, decimals), x);
+            add(ElapsedText(double(origin + v) * periodMs, form, decimals), x);
         v += curve::kGridSpacing;
         x += curve::kGridSpacing;
     }
@@ -272,7 +273,7 @@ void MakeReadout(const ReadoutInput& in, Readout& out)
         row[0] = i == 0 ? QStringLiteral("光标1") : QStringLiteral("光标2");
         row[1] = QString::number(in.index[i]);
         if (times)
-            row[2] = ElapsedText(double(in.index[i]) * in.periodMs, in.form, 3);
+            row[2] = ElapsedText(double(in.timeOrigin + in.index[i]) * in.periodMs, in.form, 3);
         for (int k = 0; k < channels; ++k) {
             const ReadoutChannel& c = in.ch[k];
             if (!c.has[i])

@@ -26,10 +26,12 @@ int TimeDecimals(double stepMs);
 QString ElapsedText(double ms, TimeForm form, int decimals);
 
 // Index axis labels read as time: the same places as curve::IndexLabels, the caption
-// "Time", "0" at the start and every 50 readings the elapsed time of that reading.
-// `extent` is the last index the axis may label; its time decides the form.
-int TimeAxisLabels(const curve::Layout& lay, int position, int extent, double periodMs, curve::Label* out,
-                   int capacity);
+// "Time", the time of index 0 at the start and every 50 readings the elapsed time of that
+// reading. Index i lies `origin` + i periods after the start of the run (a live sweep that
+// wrapped starts later than the run). `extent` is the last index the axis may label; its
+// time decides the form.
+int TimeAxisLabels(const curve::Layout& lay, int position, int extent, double periodMs, int64_t origin,
+                   curve::Label* out, int capacity);
 
 // The digit views' time column: "hh:mm:ss.zzz" of reading `index`, the local time `start`
 // plus `index` reading periods; without a valid start the time since the start of the run.
@@ -83,6 +85,7 @@ struct ReadoutInput {
     int cursors = 1;                // 1 or 2
     int64_t index[2] = {0, 0};      // reading under each cursor
     double periodMs = 0.0;          // time between readings; 0: times unknown
+    int64_t timeOrigin = 0;         // readings of the run before index 0
     TimeForm form = TimeForm::Seconds;
     ReadoutMode mode = ReadoutMode::Value;
     int decimals = 3;               // places of values, as the digit view prints them

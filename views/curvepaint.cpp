@@ -201,7 +201,7 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
     }
 
     p.setPen(m_textColor);
-    n = s.periodMs > 0.0 ? measure::TimeAxisLabels(L, s.position, s.extent, s.periodMs, labels, cap)
+    n = s.periodMs > 0.0 ? measure::TimeAxisLabels(L, s.position, s.extent, s.periodMs, s.timeOrigin, labels, cap)
                          : curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
     n = curve::KeepSpacedIndexLabels(labels, n, [&](const QString& t) { return TextWidth(t); }, L.client.right);
     for (int k = 0; k < n; ++k)

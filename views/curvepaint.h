@@ -50,6 +50,7 @@ struct CurveScene {
     const measure::FittedScale* fitted = nullptr;
     measure::FittedScale fittedEnlarged;
     double periodMs = 0.0;                 // > 0: elapsed time instead of the index
+    int64_t timeOrigin = 0;                // readings of the run before index 0
 };
 
 class CCurvePainter {

@@ -317,10 +317,11 @@ void CCurveViewBase::UpdateReadout()
     measure::ReadoutInput& in = m_readoutIn;
     in.cursors = CursorCount();
     in.periodMs = ReadingPeriod();
+    in.timeOrigin = in.periodMs > 0.0 && m_source.timeOrigin ? m_source.timeOrigin() : 0;
     CurveScene scene;
     if (HasDoc())
         DescribeScene(scene);
-    in.form = measure::TimeFormFor(double(scene.extent) * in.periodMs);
+    in.form = measure::TimeFormFor(double(in.timeOrigin + scene.extent) * in.periodMs);
     in.mode = ReadoutDisplayMode();
     in.decimals = ValueDecimals();
     int count = 0, x0 = 0;
@@ -479,6 +480,7 @@ void CCurveViewBase::FillScene(CurveScene& s)
     s.fitted = m_bFitScales ? m_fit : nullptr;
     s.fittedEnlarged = m_bFitScales && !m_bAllStrips ? m_fitEnlarged : measure::FittedScale();
     s.periodMs = m_bTimeAxis && doc ? ReadingPeriod() : 0.0;
+    s.timeOrigin = s.periodMs > 0.0 && m_source.timeOrigin ? m_source.timeOrigin() : 0;
     s.cursorX[0] = m_nCursorX[0];
     s.cursorX[1] = m_nCursorX[1];
     if (const QRgb* cursor = CursorColors()) {

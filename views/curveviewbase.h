@@ -87,6 +87,7 @@ public:
         std::function<double()> readInterval;   // the run's read interval in ms
         std::function<int()> displayMode;       // the digit view's DigitDisplayMode
         std::function<int()> firstReading;      // first shown sample that is a reading
+        std::function<int64_t()> timeOrigin;    // readings of the run before index 0
     };
     void SetMeasureSource(MeasureSource source) { m_source = std::move(source); }
     bool IsPlayback() const { return IsHistory(); }

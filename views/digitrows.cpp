@@ -1,5 +1,7 @@
 #include "views/digitrows.h"
 
+#include "views/curvemeasure.h"
+
 #include <cstring>
 
 namespace nuv {
@@ -70,14 +72,43 @@ int CDigitRowModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(m_number.size());
 }
 
-int CDigitRowModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1 + m_nChannels; }
+int CDigitRowModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 1 + m_nChannels + (m_bTime ? 1 : 0);
+}
+
+void CDigitRowModel::SetTimeColumn(bool on)
+{
+    if (on == m_bTime)
+        return;
+    const int column = 1 + m_nChannels;
+    if (on) {
+        beginInsertColumns({}, column, column);
+        m_bTime = true;
+        endInsertColumns();
+    } else {
+        beginRemoveColumns({}, column, column);
+        m_bTime = false;
+        endRemoveColumns();
+    }
+}
+
+void CDigitRowModel::SetTimeBase(const QDateTime& start, double periodMs)
+{
+    m_start = start;
+    m_dPeriod = periodMs;
+    if (m_bTime && !m_number.empty())
+        emit dataChanged(index(0, 1 + m_nChannels), index(int(m_number.size()) - 1, 1 + m_nChannels));
+}
 
 QString CDigitRowModel::CellText(int row, int column) const
 {
-    if (row < 0 || row >= int(m_number.size()) || column < 0 || column > m_nChannels)
+    if (row < 0 || row >= int(m_number.size()) || column < 0 || column > m_nChannels + (m_bTime ? 1 : 0))
         return {};
     if (column == 0)
         return QString::number(m_number[size_t(row)]);
+    if (column == 1 + m_nChannels)
+        return measure::ClockText(m_start, m_dPeriod, int64_t(m_nBase + m_number[size_t(row)]));
     const uint32_t datum = m_cells[size_t(row) * size_t(m_nChannels) + size_t(column - 1)];
     switch (DigitDisplayMode(m_mode[size_t(row)])) {
     case DigitDisplayMode::Decimal:
@@ -112,6 +143,8 @@ QVariant CDigitRowModel::headerData(int section, Qt::Orientation o, int role) co
         return QStringLiteral("Index");
     if (section >= 1 && section <= m_nChannels)
         return m_titles[section - 1];
+    if (m_bTime && section == 1 + m_nChannels)
+        return QStringLiteral("时间");
     return {};
 }
 

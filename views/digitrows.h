@@ -7,6 +7,7 @@
 #include "device/mdq4170.h"
 
 #include <QAbstractTableModel>
+#include <QDateTime>
 #include <QStringList>
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,16 @@ public:
     void Append(uint32_t number, DigitDisplayMode mode, const ScanBlock& scan);
 
     int ChannelColumns() const { return m_nChannels; }
+
+    // The optional last column "时间": the local time of the reading, hh:mm:ss.zzz, the run's
+    // start plus the reading's count of periods.
+    void SetTimeColumn(bool on);
+    bool TimeColumn() const { return m_bTime; }
+    int TimeColumnIndex() const { return m_bTime ? 1 + m_nChannels : -1; }
+    // The run's start and reading period; `base` is the count of readings before the row
+    // numbered 0 (the numbers start again after a million rows).
+    void SetTimeBase(const QDateTime& start, double periodMs);
+    void SetReadingBase(uint64_t base) { m_nBase = base; }
     // Bytes held by the rows (for measurements).
     size_t RowBytes() const;
 
@@ -49,6 +60,10 @@ private:
     std::vector<uint32_t> m_number;
     std::vector<uint8_t> m_mode;
     std::vector<uint32_t> m_cells;   // m_nChannels per row
+    bool m_bTime = false;
+    QDateTime m_start;
+    double m_dPeriod = 0.0;
+    uint64_t m_nBase = 0;
 };
 
 } // namespace nuv
