@@ -1,16 +1,20 @@
-// Sparse recordings for the playback benchmarks: a real header, a hole for the records.
+// Recordings for the playback benchmarks: a real header, then a hole for the records
+// (sparse) or readings of noise over the whole range (what scrolling draws at its worst).
 #pragma once
 
 #include "datafile/fileheader.h"
 
 #include <QFile>
 #include <QString>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace benchhist {
 
-inline bool WriteSparse(const QString& path, uint32_t channels, uint64_t readings)
+inline bool WriteRecording(const QString& path, uint32_t channels, uint64_t readings, bool noise)
 {
     AIParam p{};
     p.FirstChannel = 0;
@@ -33,8 +37,28 @@ inline bool WriteSparse(const QString& path, uint32_t channels, uint64_t reading
         return false;
     bool ok = ::ftruncate(fd, off_t(nuv::kHeaderSize + 2ull * channels * readings)) == 0;
     ok = ok && ::pwrite(fd, h.data(), h.size(), 0) == ssize_t(h.size());
+    if (noise) {
+        std::vector<uint16_t> block(size_t(1) << 20);
+        uint64_t x = 0x9E3779B97F4A7C15ull;
+        off_t at = off_t(nuv::kHeaderSize);
+        for (uint64_t left = uint64_t(channels) * readings; ok && left > 0;) {
+            const size_t n = size_t(std::min<uint64_t>(left, block.size()));
+            for (size_t i = 0; i < n; ++i) {
+                x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+                block[i] = uint16_t(x >> 24);
+            }
+            ok = ::pwrite(fd, block.data(), n * 2, at) == ssize_t(n * 2);
+            at += off_t(n * 2);
+            left -= n;
+        }
+    }
     ::close(fd);
     return ok;
+}
+
+inline bool WriteSparse(const QString& path, uint32_t channels, uint64_t readings)
+{
+    return WriteRecording(path, channels, readings, false);
 }
 
 // Resident memory of this process in bytes.

@@ -1,82 +1,88 @@
-// Opening a 4 GiB recording (8 channels, 2^28 readings) in a history window until its
-// table is painted, and what that costs in resident memory over the empty window. The
-// same open of a small file shows the cost does not grow with the file.
+// Opening a recording as the operator does: the open command (the dialog answers at once
+// with the path) until the new history window is painted, window creation included, in
+// the program as it starts (main window, AI and DIO windows). A 4 GiB recording (8
+// channels, 2^28 readings) and a small one show the cost does not grow with the file;
+// the resident memory each opened window adds is counted too.
 #include "bench_hist_file.h"
 
-#include "datafile/aihistdoc.h"
-#include "datafile/aihistparamvw.h"
-#include "views/aicurvevw.h"
-#include "views/aidigitvw.h"
+#include "app/aihistfrm.h"
+#include "app/mainfrm.h"
+#include "app/nuvapp.h"
+#include "app/seldevdlg.h"
+#include "datafile/opendatafile.h"
 #include "framework/msgseam.h"
+#include "res/resource.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSplitter>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <ctime>
 #include <vector>
 
 using namespace nuv;
 
 namespace {
 
-// An empty history window as the frame builds it: panel, digit pane and waveform pane.
-struct Window {
-    QSplitter split;
-    CAIHistDoc* doc = new CAIHistDoc;
-    CAIHistParamVw* panel = new CAIHistParamVw;
-    CAIDigitVw* digit = new CAIDigitVw;
-    CAICurveVw* curve = new CAICurveVw;
-    Window()
-    {
-        split.addWidget(panel);
-        split.addWidget(digit);
-        split.addWidget(curve);
-        split.setSizes({240, 800, 880});
-        split.resize(1920, 1080);
-        split.show();
-        for (CView* v : {static_cast<CView*>(panel), static_cast<CView*>(digit), static_cast<CView*>(curve)})
-            v->SetDocument(doc);
-        doc->m_pParamVw = panel;
-        doc->m_pDigitVw = digit;
-        doc->m_pCurveVw = curve;
-        panel->OnInitialUpdate();
-        digit->OnInitialUpdate();
-        curve->OnInitialUpdate();
-        panel->ShowParam(doc->m_Param);
-        panel->EnablePanel(true);
-        QApplication::processEvents();
-    }
-    ~Window()
-    {
-        doc->m_pCurveVw = nullptr;
-        doc->m_pDigitVw = nullptr;
-        doc->m_pParamVw = nullptr;
-        delete doc;
-    }
+double ProcessMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Opened {
+    double wall = -1, cpu = 0, grownMB = 0;
 };
 
-double OpenMs(Window& w, const QString& path)
+// The open command with `path` chosen, until the window has been laid out and painted.
+Opened OpenAndPaint(const QString& path)
 {
+    SetOpenDataFileDialog([path](QWidget*, const QString&, const QString&) { return path; });
+    Opened o;
+    const uint64_t before = benchhist::ResidentBytes();
     QElapsedTimer t;
     t.start();
-    if (!w.doc->OpenFile(path))
-        return -1;
-    w.digit->viewport()->repaint();
-    w.curve->viewport()->repaint();
-    return double(t.nsecsElapsed()) / 1e6;
+    const double c0 = ProcessMs();
+    theApp.OnCmdMsg(ID_OPEN_DATAFILE, nullptr);
+    // Layout requests first, then the paint of the new window.
+    QApplication::processEvents();
+    QApplication::processEvents();
+    o.wall = double(t.nsecsElapsed()) / 1e6;
+    o.cpu = ProcessMs() - c0;
+    o.grownMB = (double(benchhist::ResidentBytes()) - double(before)) / (1024.0 * 1024.0);
+    return o;
+}
+
+void CloseHistoryWindows()
+{
+    for (CChildFrame* f : theApp.GetMainWnd()->ChildFrames())
+        if (qobject_cast<CAIHistFrm*>(f) != nullptr)
+            f->close();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    qputenv("MDQ4170_SIM_MODULES", "1");
     QApplication app(argc, argv);
     SetMessageHandler([](const MsgRequest& r) {
         std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
         return int(IDOK);
+    });
+    CSelDevDlg::SetRunner([](CSelDevDlg& dlg) {
+        dlg.OnOK();
+        return dlg.result();
     });
     QTemporaryDir dir;
     const QString big = dir.filePath("big.bin"), small = dir.filePath("small.bin");
@@ -84,29 +90,35 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the test files in %s\n", qPrintable(dir.path()));
         return 1;
     }
+    if (!theApp.InitInstance()) {
+        std::fprintf(stderr, "start-up failed\n");
+        return 1;
+    }
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
 
     // Warm-up: fonts, glyph caches and the painters' first use are not the file's cost.
-    {
-        Window warm;
-        OpenMs(warm, small);
-    }
+    OpenAndPaint(small);
+    CloseHistoryWindows();
 
-    std::vector<double> bigMs, smallMs;
-    double grownMB = 0;
+    std::vector<double> bigWall, bigCpu, smallWall, grown;
     for (int i = 0; i < 7; ++i) {
-        Window w;
-        const uint64_t before = benchhist::ResidentBytes();
-        bigMs.push_back(OpenMs(w, big));
-        const uint64_t after = benchhist::ResidentBytes();
-        grownMB = std::max(grownMB, (double(after) - double(before)) / (1024.0 * 1024.0));
-        Window s;
-        smallMs.push_back(OpenMs(s, small));
+        const Opened b = OpenAndPaint(big);
+        bigWall.push_back(b.wall);
+        bigCpu.push_back(b.cpu);
+        grown.push_back(b.grownMB);
+        CloseHistoryWindows();
+        smallWall.push_back(OpenAndPaint(small).wall);
+        CloseHistoryWindows();
     }
-    std::sort(bigMs.begin(), bigMs.end());
-    std::sort(smallMs.begin(), smallMs.end());
-    std::printf("open 4 GiB recording to first painted table: %.2f ms median, %.2f ms max (target < 100 ms)\n",
-                bigMs[bigMs.size() / 2], bigMs.back());
-    std::printf("open 1000-reading recording to first painted table: %.2f ms median\n", smallMs[smallMs.size() / 2]);
-    std::printf("resident memory growth over the empty history window: %.2f MB worst of 7 (target < 20 MB)\n", grownMB);
+    std::printf("open command to painted history window, 4 GiB recording: %.2f ms median wall, %.2f ms max, "
+                "%.2f ms process CPU (target < 25 ms)\n",
+                Median(bigWall), *std::max_element(bigWall.begin(), bigWall.end()), Median(bigCpu));
+    std::printf("open command to painted history window, 1000-reading recording: %.2f ms median wall\n",
+                Median(smallWall));
+    std::printf("resident memory an opened history window adds: %.2f MB median, %.2f MB worst of 7 (target < 8 MB)\n",
+                Median(grown), *std::max_element(grown.begin(), grown.end()));
+    SetOpenDataFileDialog({});
+    theApp.ExitInstance();
     return 0;
 }
