@@ -89,7 +89,7 @@ bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
 {
     const bool running = Running();
     switch (nID) {
-    case 1317:
+    case ID_START_ACQ:
         if (pUI != nullptr) {
             pUI->Enable(!running && !m_bFileOpen);
             pUI->SetText(QStringLiteral("开始采集任务"));
@@ -97,13 +97,13 @@ bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
             OnStartAcquisition();
         }
         return true;
-    case 1316:
+    case ID_STOP_ACQ:
         if (pUI != nullptr)
             pUI->Enable(running);
         else if (running)
             OnStopAcquisition();
         return true;
-    case 32796: {
+    case ID_RETURN_ACQ: {
         const bool enabled = m_bFileOpen && !running && WorkerIdle();
         if (pUI != nullptr)
             pUI->Enable(enabled);
@@ -111,13 +111,13 @@ bool CAIDoc::OnCmdMsg(int nID, CCmdUI* pUI)
             OnCloseDataFile();
         return true;
     }
-    case 32869:
+    case ID_DEVICE_CAL:
         if (pUI != nullptr)
             pUI->Enable(true);
         else
             OnCalibration();
         return true;
-    case 32818:
+    case ID_TILE_DISPLAY:
         if (pUI != nullptr) {
             pUI->Enable(true);
             pUI->SetCheck(m_bTile == 1 ? 1 : 0);

@@ -38,7 +38,8 @@ public:
     // The module this window works with, handed over by whoever creates the window.
     MDQ4170_HANDLE m_hDevice = MDQ4170_INVALID_HANDLE;
 
-    // Commands: 1317, 1316, 32796, 32869, 32818 (32850 has no handler here).
+    // Commands: ID_START_ACQ, ID_STOP_ACQ, ID_RETURN_ACQ, ID_DEVICE_CAL, ID_TILE_DISPLAY
+    // (ID_OVERLAY_DISPLAY has no handler here).
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;
     void OnStartAcquisition();
     void OnStopAcquisition();
@@ -123,7 +124,7 @@ public:
 
 signals:
     // To the frame: show or hide the status information bar, set one of its fields
-    // (1109, 1111, 1110, 1287), make a tab of the parameter bar current.
+    // (IDC_STATUS_FILENAME, _FREESPACE, _STORED, _COUNT), make a tab of the parameter bar current.
     void statusInfoBarShown(bool show);
     void statusFieldChanged(int id, const QString& text);
     void paramTabSelected(int index);

@@ -5,6 +5,7 @@
 #include "framework/document.h"
 #include "device/mdq4170.h"
 #include "framework/wndmsg.h"
+#include "res/resource.h"
 
 #include <QWidget>
 #include <functional>
@@ -45,12 +46,12 @@ public:
     int RunFirst() const { return m_nFirst; }
     int RunLast() const { return m_nLast; }
     int RunCount() const { return m_nCount; }
-    // Icon currently shown for channel k: 207 grey, 208 red, 209 green.
+    // Icon currently shown for channel k: IDB_BREAK_NA, IDB_BREAK_BROKEN or IDB_BREAK_OK.
     int BreakIcon(int k) const { return m_nIconShown[k]; }
 
 protected:
     bool event(QEvent* e) override;                       // WM_USER+101
-    bool eventFilter(QObject* watched, QEvent* e) override;  // focus loss of 1331
+    bool eventFilter(QObject* watched, QEvent* e) override;  // focus loss of IDC_READ_INTERVAL
 
     CWndHandle m_hWnd{this};
 
@@ -78,7 +79,8 @@ private:
     int m_nFirst = 0, m_nLast = 7, m_nCount = 8;
     float m_fReadInterval = 1000.0f;
     int m_nLastBreak[8]{2, 2, 2, 2, 2, 2, 2, 2};
-    int m_nIconShown[8]{207, 207, 207, 207, 207, 207, 207, 207};
+    int m_nIconShown[8]{IDB_BREAK_NA, IDB_BREAK_NA, IDB_BREAK_NA, IDB_BREAK_NA,
+                        IDB_BREAK_NA, IDB_BREAK_NA, IDB_BREAK_NA, IDB_BREAK_NA};
     bool m_bLoading = false;
 };
 
