@@ -1,5 +1,7 @@
 // Measuring on the traces: channel statistics (sweep, window, whole file), the time axis,
 // fitted scales and the cursor read-out, on known data.
+#include "acquisition/aidoc.h"
+#include "views/aicurveview.h"
 #include "views/chanstats.h"
 #include "views/curvemeasure.h"
 
@@ -71,6 +73,7 @@ private slots:
     void timeAxisAndClock();
     void fittedScales();
     void cursorReadout();
+    void liveViewMeasuresItsSweep();
 };
 
 // The sliding window and the vector pass over interleaved records against a reading-by-
@@ -338,5 +341,81 @@ void TstCurveMeasure::cursorReadout()
     QCOMPARE(r.cell[3][3], QStringLiteral("-640"));
 }
 
-QTEST_GUILESS_MAIN(TstCurveMeasure)
+// The live waveform view on a known sweep: statistics kept reading by reading equal a
+// rescan (the sweep's empty first slot left out), start afresh when the sweep does,
+// fitted traces stay in their band, the read-out shows the readings under the cursors.
+void TstCurveMeasure::liveViewMeasuresItsSweep()
+{
+    auto doc = std::make_unique<CAIDoc>();
+    doc->m_Param.FirstChannel = 2;
+    doc->m_Param.ChannelCount = 2;
+    doc->m_Param.Range[2] = 5;    // ±10 V
+    doc->m_Param.Range[3] = 10;   // K thermocouple
+    for (int j = 0; j < 800; ++j) {
+        doc->m_CodeRing[2][j] = uint16_t(30000 + 10 * j);
+        doc->m_CodeRing[3][j] = j % 7 == 3 ? 0xFFFF : uint16_t(20000 + (j % 50));
+    }
+    doc->m_CodeRing[2][0] = 0;    // the cleared slot of the run's first sweep
+    CAICurveView view;
+    view.SetDocument(doc.get());
+    view.show();
+    view.resize(900, 640);
+    view.OnInitialUpdate();
+    view.SetMeasureSource({[] { return 1000.0; }, [] { return 2; },
+                           [&doc] { return doc->SampleCount() < 800 ? 1 : 0; }, [] { return int64_t(0); }});
+    view.SetStatisticsWanted(true);
+
+    ChannelDecode d[8];
+    ChannelStats st[8];
+    auto expect = [&](int from, int to) {
+        QCOMPARE(view.ShownStatistics(d, st), 2);
+        for (int k = 0; k < 2; ++k) {
+            const CodeSummary rescan = SummariseCodes(&doc->m_CodeRing[2 + k][from], to - from, 5 + 5 * k);
+            const ChannelStats want = StatsOf(rescan, d[k]);
+            QCOMPARE(d[k].channel, 2 + k);
+            QCOMPARE(st[k].count, want.count);
+            QCOMPARE(st[k].broken, want.broken);
+            QCOMPARE(st[k].max, want.max);
+            QCOMPARE(st[k].min, want.min);
+            QCOMPARE(st[k].mean, want.mean);
+        }
+    };
+    for (const int pos : {5, 6, 300, 799}) {   // readings arrive
+        doc->m_SampleCount.store(uint64_t(pos));
+        doc->m_nSweepPos.store(pos);
+        view.RedrawAll();
+        expect(1, pos);
+    }
+    doc->m_CodeRing[2][0] = 30000;   // the sweep wrapped: slot 0 holds reading 800
+    doc->m_SampleCount.store(850);
+    doc->m_nSweepPos.store(50);
+    view.RedrawAll();
+    expect(0, 50);
+
+    view.SetFitScales(true);
+    const FittedScale& f = view.GetFittedScale(2);   // strip 2 shows channel 2
+    QVERIFY(f.fitted && f.lower <= st[0].min && f.upper >= st[0].max && f.upper - f.lower < 1.0);
+    const int base = int(view.GetStripGeom(2).base), inner = view.GetInnerHeight();
+    QVERIFY(view.GetPointCount(2) == 50);
+    for (int j = 0; j < 50; ++j)
+        QVERIFY(view.GetPoints(2)[j].y() <= base && view.GetPoints(2)[j].y() >= base - inner);
+
+    view.SetReadout(true);
+    view.SetTimeAxis(true);
+    const int left = view.GetLayout().plot.left;
+    view.SetCursorX(0, left + 10);
+    view.SetCursorX(1, left + 30);
+    view.UpdateReadout();
+    const Readout& r = view.GetReadout();
+    QCOMPARE(r.rows, 4);
+    QCOMPARE(r.cell[1][1], QStringLiteral("10"));
+    QCOMPARE(r.cell[1][2], QStringLiteral("0:10.000"));   // 1000 ms per reading, an 800 s sweep
+    QCOMPARE(r.cell[1][3], QString::number(CodeToValue(30100, d[0].offset, d[0].gain), 'f', 3));
+    QCOMPARE(r.cell[1][4], QStringLiteral("断偶"));        // slot 10: 10 % 7 == 3
+    QCOMPARE(r.cell[3][1], QStringLiteral("20"));
+    QCOMPARE(r.cell[3][3], QString::number(CodeToValue(30300, d[0].offset, d[0].gain) -
+                                               CodeToValue(30100, d[0].offset, d[0].gain), 'f', 3));
+}
+
+QTEST_MAIN(TstCurveMeasure)
 #include "tst_curve_measure.moc"
