@@ -1,10 +1,13 @@
 #include "app/cmdtable.h"
+#include "framework/cmdtarget.h"
 
 #include "res/resource.h"
 
 #include <Qt>
 
 namespace nuv {
+
+static_assert(ID_FILE_CLOSE == kIdFileClose, "the toolkit closes documents by the program's close command");
 
 QString CommandText(int id, int menuId)
 {

@@ -10,6 +10,10 @@
 
 namespace nuv {
 
+// The command the toolkit handles itself: a document closes with its window. The
+// program's id table gives it the same number.
+constexpr int kIdFileClose = 57602;
+
 class CCmdUI {
 public:
     explicit CCmdUI(int id) : m_nID(id) {}

@@ -41,7 +41,7 @@ void CDocument::OnCloseDocument() {}
 
 bool CDocument::OnCmdMsg(int nID, CCmdUI* pUI)
 {
-    if (nID != 57602)
+    if (nID != kIdFileClose)
         return false;
     if (pUI != nullptr) {
         pUI->Enable(true);

@@ -37,7 +37,7 @@ public:
     // documents call the base last.
     virtual void OnCloseDocument();
 
-    // Handles 57602: closes the document and its window.
+    // Handles kIdFileClose: closes the document and its window.
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;
 
 signals:
