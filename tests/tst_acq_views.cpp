@@ -2,8 +2,11 @@
 #include "tst_acq_rig.h"
 
 #include "acquisition/acqmsg.h"
+#include "app/aifrm.h"
+#include "views/aicurveview.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QStyle>
@@ -41,6 +44,7 @@ private slots:
     void statisticsRows();
     void columnsFitTheirNumbers();
     void liveRowsDuringRun();
+    void frameRoutesWorkerNotices();
 };
 
 void TestAcqViews::columnsFollowEnabledRun()
@@ -211,6 +215,45 @@ void TestAcqViews::liveRowsDuringRun()
     for (int r = 0; r < 25; ++r)
         QCOMPARE(m->CellText(r, 0), QString::number(r + 1));
     QCOMPARE(m->CellText(24, 2), QString::number(rig.doc->m_ScanCopy.Channel[2].Code));
+}
+
+// In the AI window the worker's notices reach the panes the frame registered: readings the
+// digit view, the sweep the waveform, the cold-junction reading the panel, the counts the
+// status information bar; the panel is locked for the run by the document's hint.
+void TestAcqViews::frameRoutesWorkerNotices()
+{
+    MDQ4170SIM_Reset();
+    QStringList messages;
+    SetMessageHandler([&](const MsgRequest& r) {
+        messages << r.text;
+        return int(IDOK);
+    });
+    const MDQ4170_HANDLE device = MDQ4170_DEV_Create(0, 0);
+    auto* doc = new CAIDoc;
+    doc->m_hDevice = device;
+    {
+        CAIFrm frame(doc);   // owns the document
+        QVERIFY(frame.Create());
+        frame.resize(1200, 800);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.InitialUpdateFrame();
+        QWidget* box0 = frame.GetParamView()->findChild<QWidget*>(QStringLiteral("1327"));
+        doc->m_fReadInterval = 0.0f;
+        MDQ4170SIM_FailReadAfter(0, 5, 0);
+        doc->OnStartAcquisition();
+        QVERIFY(!box0->isEnabled());
+        QVERIFY(QTest::qWaitFor([&] { return doc->WorkerIdle(); }, 20000));
+        QTest::qWait(20);
+        QCOMPARE(messages, QStringList{QStringLiteral("读取采样数据失败，请查看日志文件MDQ4170.log中的具体信息")});
+        QCOMPARE(frame.GetDigitView()->Rows()->rowCount(), 5);
+        QVERIFY(frame.GetCurveView()->GetPointCount(0) > 0);
+        QVERIFY(!frame.GetParamView()->findChild<QLineEdit*>(QStringLiteral("1336"))->text().isEmpty());
+        QCOMPARE(frame.StatusField(1287), QStringLiteral("5"));
+        QVERIFY(box0->isEnabled());
+    }
+    MDQ4170_DEV_Release(device);
+    SetMessageHandler({});
 }
 
 QTEST_MAIN(TestAcqViews)
