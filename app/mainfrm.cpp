@@ -1,5 +1,7 @@
 #include "app/mainfrm.h"
 
+#include "acquisition/aidoc.h"
+#include "framework/wndmsg.h"
 #include "app/tabs/barsizing.h"
 #include "framework/childfrm.h"
 #include "app/cmdtable.h"
@@ -163,6 +165,9 @@ void CMainFrm::AddChildFrame(CChildFrame* frame)
     sub->setWindowIcon(windowIcon());
     m_wndMdiClient->MaximizeChild(sub);
     m_wndMdiClient->setActiveSubWindow(sub);
+    // A new title shows in the tab and the caption.
+    if (CDocument* doc = frame->GetDocument())
+        connect(doc, &CDocument::titleChanged, this, &CMainFrm::RequestIdleUpdate);
     OnIdleUpdate();
 }
 
@@ -209,7 +214,13 @@ bool CMainFrm::ExecuteCmd(int nID)
     CCmdUI ui(nID);
     if (!RouteCmdMsg(nID, &ui) || !ui.m_bEnabled)
         return false;
+    RequestIdleUpdate();   // what the command changed shows in menus and bars
     return RouteCmdMsg(nID, nullptr);
+}
+
+bool CMainFrm::ChangesCommandState(QEvent::Type type) const
+{
+    return type == MsgType(WM_RUN_ENDED) || type == MsgType(WM_FILE_CLOSE) || type == MsgType(WM_FILE_STATUS);
 }
 
 bool CMainFrm::OnCmdMsg(int nID, CCmdUI* pUI)

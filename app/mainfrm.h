@@ -57,6 +57,7 @@ public:
 
 protected:
     void OnIdleUpdate() override;
+    bool ChangesCommandState(QEvent::Type type) const override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

@@ -29,6 +29,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 
 namespace nuv {
@@ -316,11 +317,31 @@ void CNUVApp::AddToRecentFileList(const QString& path)
     m_recentFiles.prepend(abs);
     while (m_recentFiles.size() > kRecentCount)
         m_recentFiles.removeLast();
-    SaveRecentFileList();
+    ScheduleRecentFileSave();
+}
+
+void CNUVApp::ScheduleRecentFileSave()
+{
+    // Opening a file does not wait for the settings file: the list is written once the
+    // window is up, together with whatever else changed meanwhile.
+    constexpr int kSaveDelayMs = 500;
+    if (m_bRecentPending)
+        return;
+    m_bRecentPending = true;
+    if (QCoreApplication::instance() == nullptr) {
+        SaveRecentFileList();
+        return;
+    }
+    QTimer::singleShot(kSaveDelayMs, QCoreApplication::instance(), [this] {
+        if (m_bRecentPending)
+            SaveRecentFileList();
+    });
 }
 
 void CNUVApp::LoadRecentFileList()
 {
+    if (m_bRecentPending)
+        SaveRecentFileList();
     QSettings settings(QStringLiteral("NUV"), QStringLiteral("NUV"));
     settings.beginGroup(QLatin1String(kRecentGroup));
     m_recentFiles.clear();
@@ -333,6 +354,7 @@ void CNUVApp::LoadRecentFileList()
 
 void CNUVApp::SaveRecentFileList() const
 {
+    m_bRecentPending = false;
     QSettings settings(QStringLiteral("NUV"), QStringLiteral("NUV"));
     settings.remove(QLatin1String(kRecentGroup));
     settings.beginGroup(QLatin1String(kRecentGroup));

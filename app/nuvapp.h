@@ -41,8 +41,12 @@ public:
     void AddToRecentFileList(const QString& path) override;
     CMainWndBase* GetMainWnd() const override;
     QStringList RecentFiles() const { return m_recentFiles; }
+    // Reads the stored list (a change not yet written is written first).
     void LoadRecentFileList();
+    // Writes the list now. A change is written a moment after it was made, several
+    // changes at once, and the list again at exit.
     void SaveRecentFileList() const;
+    bool IsRecentFileListPending() const { return m_bRecentPending; }
 
     // Free module indices among 0..count-1: those whose marker nobody holds.
     static uint32_t CountFreeDevices(uint32_t count);
@@ -61,7 +65,9 @@ public:
     CMainFrm* m_pMainWnd = nullptr;
 
 private:
+    void ScheduleRecentFileSave();
     QStringList m_recentFiles;
+    mutable bool m_bRecentPending = false;
 };
 
 extern CNUVApp theApp;

@@ -31,12 +31,14 @@
 #include <QScrollArea>
 #include <QDropEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -699,6 +701,36 @@ private slots:
         QCOMPARE(view->mapTo(bar.Client(), QPoint(0, 0)), QPoint(9, 29));
     }
 
+    void idleUpdateOnlyWhenSomethingHappens()
+    {
+        Main()->ActivateFrame(theApp.m_pAIFrame);
+        Settle();
+        QVERIFY(!Main()->IsIdleUpdatePending());
+        QTest::qWait(300);
+        QVERIFY(!Main()->IsIdleUpdatePending());   // no clock of its own
+        // Input, a command, a notice of the worker and a new title each bring one.
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+        QApplication::sendEvent(Main(), &key);
+        QVERIFY(Main()->IsIdleUpdatePending());
+        Settle();
+        QVERIFY(Main()->ExecuteCmd(32870));
+        QVERIFY(Main()->IsIdleUpdatePending());
+        Settle();
+        QVERIFY(Main()->ExecuteCmd(32870));
+        Settle();
+        QVERIFY(PostMessage(theApp.m_pAIFrame->GetSafeHwnd(), WM_FILE_STATUS));
+        QCoreApplication::sendPostedEvents(theApp.m_pAIFrame, MsgType(WM_FILE_STATUS));
+        QVERIFY(Main()->IsIdleUpdatePending());
+        Settle();
+        const QString title = theApp.m_pAIFrame->GetDocument()->GetTitle();
+        theApp.m_pAIFrame->GetDocument()->SetTitle(QStringLiteral("changed"));
+        QVERIFY(Main()->IsIdleUpdatePending());
+        Settle();
+        QVERIFY(Main()->windowTitle().endsWith(QStringLiteral(" - changed")));
+        theApp.m_pAIFrame->GetDocument()->SetTitle(title);
+        Settle();
+    }
+
     void recentFileList()
     {
         QTemporaryDir dir;
@@ -709,6 +741,11 @@ private slots:
         theApp.AddToRecentFileList(dir.filePath(QStringLiteral("f5.bin")));
         QCOMPARE(theApp.RecentFiles().first(), dir.filePath(QStringLiteral("f5.bin")));
         QCOMPARE(theApp.RecentFiles().count(dir.filePath(QStringLiteral("f5.bin"))), 1);
+        // Stored a moment later, all the changes in one write, without waiting for exit.
+        QVERIFY(theApp.IsRecentFileListPending());
+        QTRY_VERIFY_WITH_TIMEOUT(!theApp.IsRecentFileListPending(), 3000);
+        QCOMPARE(QSettings(QStringLiteral("NUV"), QStringLiteral("NUV")).value(QStringLiteral("Recent File List/File1")),
+                 QVariant(dir.filePath(QStringLiteral("f5.bin"))));
         const QStringList saved = theApp.RecentFiles();
         theApp.LoadRecentFileList();
         QCOMPARE(theApp.RecentFiles(), saved);

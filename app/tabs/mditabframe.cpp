@@ -3,6 +3,7 @@
 #include "app/tabs/mdiclient.h"
 #include "app/tabs/tabctrldoc.h"
 
+#include <QApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTimer>
@@ -28,15 +29,51 @@ CMDITabFrameWnd::CMDITabFrameWnd(QWidget* parent) : QMainWindow(parent)
     connect(m_wndMdiClient, &QMdiArea::subWindowActivated, this, [this] { OnIdleUpdate(); });
 
     m_pIdleTimer = new QTimer(this);
-    m_pIdleTimer->setInterval(100);
+    m_pIdleTimer->setSingleShot(true);
+    m_pIdleTimer->setInterval(0);
     connect(m_pIdleTimer, &QTimer::timeout, this, [this] { OnIdleUpdate(); });
-    m_pIdleTimer->start();
+    qApp->installEventFilter(this);
+    RequestIdleUpdate();
 }
 
 CMDITabFrameWnd::~CMDITabFrameWnd()
 {
+    qApp->removeEventFilter(this);
     disconnect(m_wndMdiClient, nullptr, this, nullptr);
     m_pIdleTimer->stop();
+}
+
+void CMDITabFrameWnd::RequestIdleUpdate()
+{
+    if (!m_pIdleTimer->isActive())
+        m_pIdleTimer->start();
+}
+
+bool CMDITabFrameWnd::IsIdleUpdatePending() const { return m_pIdleTimer->isActive(); }
+
+bool CMDITabFrameWnd::eventFilter(QObject* watched, QEvent* e)
+{
+    // Every event of the program passes here: only a few types, compared at once, ask.
+    switch (e->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::FocusIn:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+    case QEvent::Close:
+        RequestIdleUpdate();
+        break;
+    default:
+        if (e->type() >= QEvent::User && ChangesCommandState(e->type()))
+            RequestIdleUpdate();
+        break;
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void CMDITabFrameWnd::OnIdleUpdate() { m_wndTabBar->RefreshTabs(); }

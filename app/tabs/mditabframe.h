@@ -2,6 +2,7 @@
 // and the client area below it.
 #pragma once
 
+#include <QEvent>
 #include <QMainWindow>
 
 class QMenu;
@@ -29,9 +30,20 @@ public:
     // No menu of the toolkit's own over the menu bar: only the program's menus.
     QMenu* createPopupMenu() override { return nullptr; }
 
+    // Asks for one update of tabs, menus and bars once the events now queued are done;
+    // every request until then is served by that one update. Nothing updates on a clock:
+    // the frame asks after the operator's input, a focus or window change, a command, an
+    // activation, and what ChangesCommandState names.
+    void RequestIdleUpdate();
+    bool IsIdleUpdatePending() const;
+
 protected:
-    // Each time the frame updates its user interface (idle timer and activation).
+    // Each time the frame updates its user interface (a request or an activation).
     virtual void OnIdleUpdate();
+    // True for a posted notice that can change what the commands may do (a run ended, a
+    // file closed); none at this level.
+    virtual bool ChangesCommandState(QEvent::Type) const { return false; }
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
     CTabCtrlBarDoc* m_wndTabBar;
     CMdiClient* m_wndMdiClient;
