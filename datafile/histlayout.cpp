@@ -81,6 +81,21 @@ uint32_t HistDefaultWindowLength(int64_t position, int64_t maxPosition)
     return uint32_t(std::min<int64_t>({int64_t(kHistWindowScans), avail, int64_t(kHistDefaultWindow)}));
 }
 
+uint32_t HistWindowLength(const HistScreen& screen, int64_t position, int64_t maxPosition)
+{
+    const int64_t n = screen.Width >= 0 ? std::min<int64_t>(screen.Scans, maxPosition - position)
+                                        : int64_t(HistDefaultWindowLength(position, maxPosition));
+    const int64_t avail = std::max<int64_t>(0, maxPosition - position);
+    return uint32_t(std::clamp<int64_t>(n, 0, std::min<int64_t>(kHistWindowScans, avail)));
+}
+
+int32_t HistEndPosition(const HistScreen& screen, int32_t maxPosition)
+{
+    const int32_t shown = screen.Width >= 0 ? screen.Width : int32_t(kHistTableRows);
+    const int32_t last = std::max<int32_t>(0, maxPosition);
+    return last > shown ? last - shown : 0;
+}
+
 uint32_t HistDeinterleave(const uint8_t* bytes, size_t byteCount, uint32_t channelCount, uint32_t scans,
                           uint16_t (*window)[kHistWindowScans])
 {

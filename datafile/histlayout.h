@@ -58,6 +58,22 @@ uint32_t HistLoadLength(int64_t requested, int64_t position, int64_t maxPosition
 // Window length without a waveform view: min(131072, max - position, 1024).
 uint32_t HistDefaultWindowLength(int64_t position, int64_t maxPosition);
 
+// What the waveform view beside the table tells playback about its plot: the width in
+// readings, and the readings one screen shows away from the end of the file. A width
+// below 0: no waveform view shows the recording.
+struct HistScreen {
+    int32_t Width = -1;
+    int32_t Scans = 0;
+};
+
+// Window length at `position`: what the screen shows from there, cut at `maxPosition`
+// (the default length without a waveform), never beyond the buffer.
+uint32_t HistWindowLength(const HistScreen& screen, int64_t position, int64_t maxPosition);
+
+// First reading of the last screenful: the last reading on the waveform's rightmost
+// column, or, without a waveform, on the table's last row.
+int32_t HistEndPosition(const HistScreen& screen, int32_t maxPosition);
+
 // Splits `bytes` little-endian interleaved records of `channelCount` codes into
 // window[k][r]; at most `scans` records. Returns the complete records split.
 uint32_t HistDeinterleave(const uint8_t* bytes, size_t byteCount, uint32_t channelCount, uint32_t scans,

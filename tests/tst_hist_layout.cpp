@@ -178,6 +178,18 @@ private slots:
         QCOMPARE(HistLoadLength(1000000, 0, 1 << 20), 131072u);
         QCOMPARE(HistLoadLength(1000, 100, 150), 50u);
         QCOMPARE(HistLoadLength(1000, 200, 150), 0u);
+
+        // Beside a waveform 800 readings wide the window is one screen, cut at the end; the
+        // last screenful ends on the plot's last column, or on the table's last row alone.
+        const HistScreen wave{800, 801}, none{};
+        QCOMPARE(HistWindowLength(wave, 0, 100000), 801u);
+        QCOMPARE(HistWindowLength(wave, 99700, 100000), 300u);
+        QCOMPARE(HistWindowLength(wave, 100000, 100000), 0u);
+        QCOMPARE(HistWindowLength(none, 0, 100000), 1024u);
+        QCOMPARE(HistEndPosition(wave, 100000), 99200);
+        QCOMPARE(HistEndPosition(wave, 800), 0);
+        QCOMPARE(HistEndPosition(none, 100000), 100000 - 128);
+        QCOMPARE(HistEndPosition(none, -5), 0);
     }
 
     void deinterleave()
