@@ -21,11 +21,7 @@ CAIHistFrm::CAIHistFrm(CAIHistDoc* doc, QWidget* parent) : CChildFrame(doc, pare
     setObjectName(QString::number(IDR_HISTTYPE));
 }
 
-CAIHistFrm::~CAIHistFrm()
-{
-    if (CAIHistDoc* doc = GetDoc(); doc != nullptr)
-        doc->m_pFrame = nullptr;
-}
+CAIHistFrm::~CAIHistFrm() = default;
 
 CAIHistDoc* CAIHistFrm::GetDoc() const { return static_cast<CAIHistDoc*>(m_pDocument); }
 
@@ -49,9 +45,6 @@ bool CAIHistFrm::Create()
     m_pCurveVw->SetDocument(doc);
     m_wndSplitter = new CSplitterWnd(this, m_pDigitVw, m_pCurveVw, InitialLeftPaneWidth());
     setCentralWidget(m_wndSplitter);
-    doc->m_pFrame = this;
-    doc->m_pDigitVw = m_pDigitVw;
-    doc->m_pCurveVw = m_pCurveVw;
     m_bSplitterBuilt = true;
 
     m_wndParamBar = new CTabCtrlBar(this);
@@ -62,7 +55,8 @@ bool CAIHistFrm::Create()
     if (m_pParamVw == nullptr)
         return false;
     m_pParamVw->SetDocument(doc);
-    doc->m_pParamVw = m_pParamVw;
+    // A newly opened file shows its configuration on the first tab.
+    connect(doc, &CAIHistDoc::fileOpened, this, [this] { SelectParamTab(0); });
 
     SetActiveView(m_pDigitVw);
     m_bWindowBuilt = true;

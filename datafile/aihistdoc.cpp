@@ -1,9 +1,5 @@
 #include "datafile/aihistdoc.h"
 
-#include "views/aicurvevw.h"
-#include "views/aidigitvw.h"
-#include "app/aihistfrm.h"
-#include "datafile/aihistparamvw.h"
 #include "framework/msgseam.h"
 #include "framework/winapp.h"
 
@@ -86,8 +82,7 @@ bool CAIHistDoc::OpenFile(const QString& path)
     SetTitle(HistTitle(path));
     if (AfxGetApp() != nullptr)
         AfxGetApp()->AddToRecentFileList(path);
-    if (m_pFrame != nullptr)
-        m_pFrame->SelectParamTab(0);
+    emit fileOpened(path);
     m_dHorzFactor = 1.0;
 
     m_PrevParam = m_Param;
@@ -95,6 +90,7 @@ bool CAIHistDoc::OpenFile(const QString& path)
     for (int c = 0; c < 8; ++c) {
         m_dOffset[c] = layout.Info.Range[c].RangeMin;
         m_dGain[c] = layout.Info.Range[c].CodeStep;
+        m_RangeInfo[c] = layout.Info.Range[c];
     }
     m_nChannelCount = layout.ChannelCount;
     m_nHeaderScans = layout.Info.ReadingCount;
@@ -105,33 +101,19 @@ bool CAIHistDoc::OpenFile(const QString& path)
     m_nMaxPosition = int32_t(double(m_nScanCount) / m_dHorzFactor);
     m_nEnabledCount = 0;
     std::fill(std::begin(m_nEnabled), std::end(m_nEnabled), 0);
-
-    if (m_pParamVw != nullptr) {
-        m_pParamVw->ShowParam(m_Param);
-        m_pParamVw->EnablePanel(false);
-    } else {
-        ResetWindow();
-    }
+    ResetWindow();
 
     for (int k = 0; k < layout.EnabledCount; ++k) {
         const int c = layout.Enabled[k];
         m_dGain[c] = double(float(m_dGain[c]));
-        if (m_pCurveVw != nullptr)
-            m_pCurveVw->SetChannelRange(c, k, m_Param.Range[c], layout.Info.Range[c]);
         m_nEnabled[m_nEnabledCount++] = c;
     }
 
-    m_nPosition = 0;
+    // The waveform takes the channels' ranges first: they decide its label column, hence
+    // its plot width and the window's length.
+    UpdateAllViews(nullptr, HistHint::FileOpened);
     ReloadWindow();
-
-    if (m_pCurveVw != nullptr) {
-        m_pCurveVw->SetScrollSizes(m_nMaxPosition);
-        m_pCurveVw->RedrawAll();
-    }
-    if (m_pDigitVw != nullptr) {
-        m_pDigitVw->SetScrollSizes(m_nMaxPosition);
-        m_pDigitVw->SetPosition(0);
-    }
+    UpdateAllViews(nullptr, HistHint::WindowLoaded);
     ReportProblem(layout);
     return true;
 }
@@ -166,20 +148,14 @@ void CAIHistDoc::ResetWindow()
     m_nPosition = 0;
     m_nLoadedScans = 0;
     std::memset(m_Window, 0, sizeof m_Window);
-    if (m_pDigitVw != nullptr)
-        m_pDigitVw->SetPosition(0);
-    if (m_pCurveVw != nullptr)
-        m_pCurveVw->ScrollToPosition(0, false);
 }
 
 void CAIHistDoc::ReloadWindow()
 {
     const int64_t pos = m_nPosition;
     const int64_t maxPos = m_nMaxPosition;
-    int64_t n = m_pCurveVw != nullptr ? int64_t(m_pCurveVw->UpdateVisibleCount())
-                                      : int64_t(HistDefaultWindowLength(pos, maxPos));
-    n = std::clamp<int64_t>(n, 0, std::min<int64_t>(kHistWindowScans, std::max<int64_t>(0, maxPos - pos)));
-    m_nWindowLength = uint32_t(n);
+    const uint32_t n = HistWindowLength(m_Screen, pos, maxPos);
+    m_nWindowLength = n;
 
     m_nLoadedScans = 0;
     if (m_hFile == -1 || m_dHorzFactor != 1.0)
@@ -199,13 +175,11 @@ void CAIHistDoc::ReloadWindow()
                                       m_nChannelCount, load, m_Window);
 }
 
-void CAIHistDoc::MoveTo(int64_t position)
+void CAIHistDoc::MoveTo(int64_t position, CView* sender)
 {
     m_nPosition = int32_t(std::clamp<int64_t>(position, 0, std::max<int32_t>(0, m_nMaxPosition)));
-    if (m_pCurveVw != nullptr)
-        m_pCurveVw->ScrollToPosition(m_nPosition, true);
-    else
-        ReloadWindow();
+    ReloadWindow();
+    UpdateAllViews(sender, HistHint::PositionMoved);
 }
 
 uint32_t CAIHistDoc::ReadScans(int64_t first, uint32_t count, uint16_t* out)

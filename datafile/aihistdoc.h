@@ -4,6 +4,7 @@
 
 #include "framework/document.h"
 #include "datafile/fileheader.h"
+#include "datafile/histhint.h"
 #include "datafile/histlayout.h"
 #include "device/mdq4170.h"
 
@@ -12,11 +13,6 @@
 #include <cstdint>
 
 namespace nuv {
-
-class CAIHistFrm;
-class CAIDigitVw;
-class CAICurveVw;
-class CAIHistParamVw;
 
 class CAIHistDoc : public CDocument {
     Q_OBJECT
@@ -29,7 +25,7 @@ public:
 
     // Opens `path` into this document; true on success (messages shown on failure).
     bool OpenFile(const QString& path);
-    // Reads the window at the current position (asks the waveform view for its length).
+    // Reads the window at the current position; its length follows m_Screen.
     void ReloadWindow();
     void OnCloseDocument() override;
 
@@ -39,13 +35,11 @@ public:
     // The title of a window showing `path`: "AI回放:" and the file name when the path is
     // longer than 30 bytes (UTF-8), else the whole path.
     static QString HistTitle(const QString& path);
-    // Back to position 0 with an empty window (the panel's parameter display runs it).
-    void ResetWindow();
-    // Moves the playback position (clamped to 0..maximum) and has the views follow: the
-    // waveform view reloads the window, without it the document does.
-    void MoveTo(int64_t position);
+    // Moves the playback position (clamped to 0..maximum), reloads the window there and
+    // tells every view but `sender` (HistHint::PositionMoved).
+    void MoveTo(int64_t position, CView* sender = nullptr);
     // Position of the last screenful: the last reading at the waveform's right edge.
-    int32_t EndPosition() const;
+    int32_t EndPosition() const { return HistEndPosition(m_Screen, m_nMaxPosition); }
     // Reads `count` scans from scan `first` into `out` (count * channel count codes,
     // interleaved) without moving the playback window; returns the complete scans read.
     uint32_t ReadScans(int64_t first, uint32_t count, uint16_t* out);
@@ -53,11 +47,7 @@ public:
     // Value of code k of channel c: k * gain + offset.
     double CodeValue(int channel, uint16_t code) const { return double(code) * m_dGain[channel] + m_dOffset[channel]; }
 
-    // Windows of this document
-    CAIHistFrm* m_pFrame = nullptr;
-    CAIDigitVw* m_pDigitVw = nullptr;
-    CAICurveVw* m_pCurveVw = nullptr;
-    CAIHistParamVw* m_pParamVw = nullptr;
+    void UpdateAllViews(CView* sender, HistHint hint) { CDocument::UpdateAllViews(sender, int(hint)); }
 
     uint32_t m_nWindowLength = 0;        // scans in the window buffer
     uint32_t m_nChannelCount = 8;        // channels per scan in the file
@@ -70,6 +60,7 @@ public:
     int32_t m_nPosition = 0;             // first scan of the window
     double m_dOffset[8]{};               // RangeMin per channel number
     double m_dGain[8]{};                 // CodeStep per channel number
+    RangeInfo m_RangeInfo[8]{};          // range records of the opened file per channel number
     int m_bMiddleValue = 1;
     double m_dHorzFactor = 1.0;
     int32_t m_nScanCount = 0;
@@ -89,8 +80,17 @@ public:
     uint32_t m_nGeneration = 0;          // counts opens: views keep nothing drawn across one
     uint64_t m_nHeaderScans = 0;         // reading count as the header states it
     HistProblem m_nProblem = HistProblem::None;
+    // The waveform view's plot as it last laid it out; it sets it while it shows this
+    // document and resets it when it goes.
+    HistScreen m_Screen;
+
+signals:
+    // A file was accepted and is being shown (the frame brings its parameter tab forward).
+    void fileOpened(const QString& path);
 
 private:
+    // Back to position 0 with an empty window.
+    void ResetWindow();
     void OnOpenDataFile();
     void ReportProblem(const HistLayout& layout);
 };

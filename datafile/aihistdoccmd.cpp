@@ -1,9 +1,8 @@
 // Commands of the history document.
 #include "datafile/aihistdoc.h"
 
-#include "views/aicurvevw.h"
-#include "app/aihistfrm.h"
 #include "datafile/opendatafile.h"
+#include "framework/childfrm.h"
 #include "res/resource.h"
 
 #include <QGuiApplication>
@@ -11,16 +10,9 @@
 
 namespace nuv {
 
-int32_t CAIHistDoc::EndPosition() const
-{
-    // Without a waveform the table's rows are the screenful.
-    const int shown = m_pCurveVw != nullptr ? m_pCurveVw->GetLayout().plotWidth : int(kHistTableRows);
-    return curve::LastScreenful(std::max<int32_t>(0, m_nMaxPosition), shown);
-}
-
 void CAIHistDoc::OnOpenDataFile()
 {
-    QWidget* parent = m_pFrame;
+    QWidget* parent = GetFrame();
     const QString path = GetOpenDataFileName(parent, QStringLiteral("打开历史数据文件"));
     if (path.isEmpty())
         return;
@@ -50,8 +42,7 @@ bool CAIHistDoc::OnCmdMsg(int nID, CCmdUI* pUI)
             return true;
         }
         m_bTile = tile;
-        if (m_pCurveVw != nullptr)
-            m_pCurveVw->ApplyDisplayMode();
+        UpdateAllViews(nullptr, HistHint::DisplayMode);
         return true;
     }
     case ID_DIGIT_DEC:
@@ -64,7 +55,7 @@ bool CAIHistDoc::OnCmdMsg(int nID, CCmdUI* pUI)
             return true;
         }
         m_nDigitMode = mode;
-        UpdateAllViews(nullptr, 1);
+        UpdateAllViews(nullptr, HistHint::DigitMode);
         return true;
     }
     default:

@@ -74,16 +74,21 @@ void CAIHistParamVw::ShowParam(const AIParam& block)
         const uint32_t code = block.Range[c];
         m_pRange[c]->setCurrentIndex(code < uint32_t(m_pRange[c]->count()) ? int(code) : -1);
     }
-    CAIHistDoc* doc = GetDoc();
-    if (doc == nullptr)
-        return;
-    if (doc->m_bOpen) {
+    if (const CAIHistDoc* doc = GetDoc(); doc != nullptr && doc->m_bOpen) {
         // The counts that playback really uses: the channels of each record and the
         // readings the file holds.
         m_pChannels->setText(QString::asprintf("%d", int(doc->m_nChannelCount)));
         m_pPoints->setText(QString::asprintf("%d", int(doc->m_nScanCount)));
     }
-    doc->ResetWindow();
+}
+
+void CAIHistParamVw::OnUpdate(CView*, int hint)
+{
+    // A new file: its configuration, read-only.
+    if (HistHint(hint) != HistHint::FileOpened || GetDoc() == nullptr)
+        return;
+    ShowParam(GetDoc()->m_Param);
+    EnablePanel(false);
 }
 
 void CAIHistParamVw::EnablePanel(bool enable)

@@ -23,6 +23,9 @@ public:
     CAIHistDoc* GetDoc() const;
 
     void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, int hint) override;
+    // Shows a parameter block: the channel run, the ranges and, with a file open, the
+    // counts playback uses.
     void ShowParam(const AIParam& block);
     void EnablePanel(bool enable);
 

@@ -101,8 +101,6 @@ struct HistRig {
         doc->m_bOpen = 1;
         doc->m_bTile = 1;
         doc->m_nSelSlot = 0;
-        doc->m_pDigitVw = nullptr;
-        doc->m_pCurveVw = view.get();
         for (int i = 0; i < channels; ++i)
             for (int j = 0; j < CAIHistDoc::kWindowScans; ++j)
                 doc->m_Window[i][j] = Sine(i, j);
@@ -117,7 +115,6 @@ struct HistRig {
     }
     ~HistRig()
     {
-        doc->m_pCurveVw = nullptr;
         view.reset();
     }
     QImage Image() { return Render(view->viewport()); }

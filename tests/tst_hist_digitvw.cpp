@@ -110,7 +110,6 @@ class TstHistDigitVw : public QObject {
         m_doc = std::make_unique<CAIHistDoc>();
         m_view = std::make_unique<CAIDigitVw>();
         m_view->SetDocument(m_doc.get());
-        m_doc->m_pDigitVw = m_view.get();
         m_view->resize(size);
         m_view->OnInitialUpdate();
         const QString path = m_dir.filePath("view.bin");
@@ -151,10 +150,8 @@ class TstHistDigitVw : public QObject {
         m_view.reset();
         m_doc = std::make_unique<CAIHistDoc>();
         curve.SetDocument(m_doc.get());
-        m_doc->m_pCurveVw = &curve;
         m_view = std::make_unique<CAIDigitVw>();
         m_view->SetDocument(m_doc.get());
-        m_doc->m_pDigitVw = m_view.get();
         curve.resize(800, 400);
         m_view->resize(400, tableHeight);
         curve.OnInitialUpdate();
@@ -600,8 +597,6 @@ private slots:
         QCOMPARE(m_doc->m_nCursorScan[0], before + 16);
         m_view->OnWheel(-120);
         QCOMPARE(m_doc->m_nCursorScan[0], before + 56);
-        m_doc->m_pCurveVw = nullptr;
-        m_doc->m_pDigitVw = nullptr;
     }
 
     void endShowsTheLastRows()
@@ -678,8 +673,6 @@ private slots:
         QVERIFY(lastRowIs(299));
         QTest::keyClick(&curve, Qt::Key_Home);
         QCOMPARE(m_view->TopRow(), 0);
-        m_doc->m_pCurveVw = nullptr;
-        m_doc->m_pDigitVw = nullptr;
     }
 
     void shiftedPictureEqualsAFreshOne()

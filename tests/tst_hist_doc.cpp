@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QDir>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -50,8 +51,6 @@ class TstHistDoc : public QObject {
                 return;
             panel->SetDocument(doc.get());
             digit->SetDocument(doc.get());
-            doc->m_pParamVw = panel.get();
-            doc->m_pDigitVw = digit.get();
             panel->OnInitialUpdate();
             digit->OnInitialUpdate();
             panel->ShowParam(doc->m_Param);
@@ -228,6 +227,62 @@ private slots:
         QCOMPARE(w.digit->OnWheel(-120), 0);
         QCOMPARE(w.doc->m_nPosition, 0);
         QCOMPARE(w.doc->m_nLoadedScans, 0u);
+    }
+
+    void viewsHearWhatChanged()
+    {
+        // A view the document knows only as one of its views: what it is told, and where
+        // the document stands when it is told.
+        struct Listener : CView {
+            struct Heard {
+                HistHint hint;
+                int32_t position;
+                uint32_t loaded;
+                bool operator==(const Heard&) const = default;
+            };
+            QList<Heard> heard;
+            QWidget widget;
+            QWidget* GetWidget() override { return &widget; }
+            void OnUpdate(CView*, int hint) override
+            {
+                const auto* d = static_cast<CAIHistDoc*>(GetDocument());
+                heard.append({HistHint(hint), d->m_nPosition, d->m_nLoadedScans});
+            }
+        };
+        histtest::Spec s;
+        s.count = 3;
+        s.readings = 500;
+        QVERIFY(histtest::Write(Path("hints.bin"), s));
+        Window w;
+        Listener a, b;
+        a.SetDocument(w.doc.get());
+        b.SetDocument(w.doc.get());
+        QSignalSpy opened(w.doc.get(), &CAIHistDoc::fileOpened);
+
+        QVERIFY(!w.doc->OpenFile(Path("missing.bin")));
+        QVERIFY(a.heard.isEmpty());
+        QCOMPARE(opened.size(), 0);
+
+        // The configuration before the window is read (it may change the waveform's width),
+        // then the window.
+        QVERIFY(w.doc->OpenFile(Path("hints.bin")));
+        using H = Listener::Heard;
+        QCOMPARE(a.heard, (QList<H>{{HistHint::FileOpened, 0, 0}, {HistHint::WindowLoaded, 0, 500}}));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0][0].toString(), Path("hints.bin"));
+
+        // A move tells every view but the one that made it, the window already read.
+        a.heard.clear();
+        b.heard.clear();
+        w.doc->MoveTo(100, &a);
+        QVERIFY(a.heard.isEmpty());
+        QCOMPARE(b.heard, (QList<H>{{HistHint::PositionMoved, 100, 400}}));
+        QCOMPARE(w.digit->verticalScrollBar()->value(), 100);
+
+        b.heard.clear();
+        w.doc->OnCmdMsg(ID_OVERLAY_DISPLAY, nullptr);
+        w.doc->OnCmdMsg(ID_DIGIT_HEX, nullptr);
+        QCOMPARE(b.heard, (QList<H>{{HistHint::DisplayMode, 100, 400}, {HistHint::DigitMode, 100, 400}}));
     }
 
     void titles()

@@ -1,6 +1,5 @@
 #include "views/aicurvevw.h"
 
-#include "views/aidigitvw.h"
 #include "datafile/aihistdoc.h"
 #include "framework/winapp.h"
 #include "res/resource.h"
@@ -8,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <algorithm>
+#include <climits>
 
 namespace nuv {
 
@@ -15,7 +15,12 @@ using namespace curve;
 
 CAICurveVw::CAICurveVw(QWidget* parent) : CCurveViewBase(parent) {}
 
-CAICurveVw::~CAICurveVw() = default;
+CAICurveVw::~CAICurveVw()
+{
+    // The document loads its default window again.
+    if (CAIHistDoc* doc = GetDoc())
+        doc->m_Screen = HistScreen{};
+}
 
 CAIHistDoc* CAICurveVw::GetDoc() const { return static_cast<CAIHistDoc*>(m_pDocument); }
 
@@ -32,6 +37,7 @@ void CAICurveVw::OnInitialUpdate()
     CAIHistDoc* doc = GetDoc();
     if (doc == nullptr)
         return;
+    PublishScreen();   // before any layout too: the document sizes its window by it
     // An opened file has handed its own records to SetChannelRange already.
     InitialUpdate(doc->m_nMaxPosition, doc->m_bOpen == 0 ? doc->m_Param.Range : nullptr, MDQ4170_INVALID_HANDLE);
 }
@@ -66,7 +72,47 @@ void CAICurveVw::FollowPosition()
 {
     UpdateVisibleCount();
     if (CAIHistDoc* doc = GetDoc())
-        doc->ReloadWindow();   // asks this view for the window length again
+        doc->ReloadWindow();   // as long as the screen this view published
+}
+
+void CAICurveVw::PublishScreen()
+{
+    // A screen away from the end shows plot width + 1 readings (at most what the point
+    // buffers hold); the document cuts that at the end of the file as VisibleCount does.
+    if (CAIHistDoc* doc = GetDoc())
+        doc->m_Screen = HistScreen{m_layout.plotWidth, VisibleCount(m_layout.plotWidth, 0, INT_MAX, kPointCapacity)};
+}
+
+void CAICurveVw::OnUpdate(CView*, int hint)
+{
+    CAIHistDoc* doc = GetDoc();
+    if (doc == nullptr)
+        return;
+    switch (HistHint(hint)) {
+    case HistHint::FileOpened:
+        // Slot k shows the k-th enabled channel with the range its record describes.
+        for (int k = 0; k < doc->m_nEnabledCount; ++k) {
+            const int c = doc->m_nEnabled[k];
+            SetChannelRange(c, k, doc->m_Param.Range[c], doc->m_RangeInfo[c]);
+        }
+        SetScrollSizes(doc->m_nMaxPosition);
+        break;
+    case HistHint::WindowLoaded:
+    case HistHint::PositionMoved:
+        RefreshVisibleCount();
+        SetScrollBarPos(doc->m_nPosition);
+        RedrawAll();
+        // After a scroll elsewhere the cursors stay where they are on screen, over other
+        // readings.
+        if (HistHint(hint) == HistHint::PositionMoved)
+            PublishCursorIndices();
+        break;
+    case HistHint::DisplayMode:
+        ApplyDisplayMode();
+        break;
+    default:
+        break;
+    }
 }
 
 bool CAICurveVw::HasDoc() const { return GetDoc() != nullptr; }
@@ -99,6 +145,7 @@ void CAICurveVw::StorePlotWidth(int width)
 {
     if (CAIHistDoc* doc = GetDoc())
         doc->m_nWindowLength = uint32_t(width);
+    PublishScreen();
 }
 
 void CAICurveVw::StoreVisibleCount(int count) { GetDoc()->m_nWindowLength = uint32_t(count); }
@@ -132,15 +179,16 @@ void CAICurveVw::DescribeScene(CurveScene& s) const
     s.bandWidth = m_nVisibleCount;
 }
 
-void CAICurveVw::TellDigitView(bool move)
+void CAICurveVw::PositionMoved()
 {
-    CAIHistDoc* doc = GetDoc();
-    if (doc == nullptr || doc->m_pDigitVw == nullptr)
-        return;
-    if (move)
-        doc->m_pDigitVw->SetPosition(doc->m_nPosition);
-    else
-        doc->m_pDigitVw->viewport()->update();
+    if (CAIHistDoc* doc = GetDoc())
+        doc->UpdateAllViews(this, HistHint::PositionMoved);
+}
+
+void CAICurveVw::CursorsPublished()
+{
+    if (CAIHistDoc* doc = GetDoc())
+        doc->UpdateAllViews(this, HistHint::CursorsMoved);
 }
 
 bool CAICurveVw::BuildContextMenu(QMenu& menu)

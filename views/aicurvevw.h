@@ -19,9 +19,12 @@ public:
     CAIHistDoc* GetDoc() const;
 
     void OnInitialUpdate() override;
+    // Follows the document: a new file's channels, a loaded or moved window, the display
+    // mode (HistHint).
+    void OnUpdate(CView* sender, int hint) override;
     // Slot `slot` shows device channel `channel` with this range.
     void SetChannelRange(int channel, int slot, uint32_t rangeCode, const RangeInfo& info);
-    // Window length the document must load; also stored in the document.
+    // Readings the view shows at the document's position; also stored in the document.
     int UpdateVisibleCount();
 
     // Fills the context menu ("显示(波形窗)" with 32796); false while no file is loaded.
@@ -51,12 +54,14 @@ protected:
     int CursorCount() const override { return 1; }   // cursor 2 is not shown in playback
     void DescribeScene(CurveScene& scene) const override;
     void ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info) override;
-    // The document reloads its window at the position; it asks this view for the length.
+    // The document reloads its window at the position, as long as the screen published.
     void FollowPosition() override;
-    void PositionMoved() override { TellDigitView(true); }
-    void CursorsPublished() override { TellDigitView(false); }
+    // The other views hear of a move or of new cursor readings through the document.
+    void PositionMoved() override;
+    void CursorsPublished() override;
 
-    void TellDigitView(bool move);
+    // Tells the document the plot's width and what one screen shows (HistScreen).
+    void PublishScreen();
 };
 
 } // namespace nuv

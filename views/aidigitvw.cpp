@@ -1,6 +1,5 @@
 #include "views/aidigitvw.h"
 
-#include "views/aicurvevw.h"
 #include "views/aidigitvw_table.h"
 #include "datafile/aihistdoc.h"
 #include "framework/winapp.h"
@@ -39,28 +38,42 @@ CAIDigitVw::CAIDigitVw(QWidget* parent) : QAbstractScrollArea(parent)
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &CAIDigitVw::OnBarAction);
 }
 
-CAIDigitVw::~CAIDigitVw()
-{
-    if (CAIHistDoc* d = GetDoc(); d != nullptr && d->m_pDigitVw == this)
-        d->m_pDigitVw = nullptr;
-}
+CAIDigitVw::~CAIDigitVw() = default;
 
 CAIHistDoc* CAIDigitVw::GetDoc() const { return static_cast<CAIHistDoc*>(m_pDocument); }
 
 void CAIDigitVw::OnInitialUpdate()
 {
-    CAIHistDoc* d = GetDoc();
-    if (d != nullptr)
-        d->m_pDigitVw = this;
+    const CAIHistDoc* d = GetDoc();
     m_measured = {};
     SetScrollSizes(d != nullptr ? d->m_nScanCount : 0);
     m_bInitialized = true;
 }
 
-void CAIDigitVw::OnUpdate(CView*, int)
+void CAIDigitVw::OnUpdate(CView*, int hint)
 {
-    UpdateBars();   // a new display mode can widen the columns
-    viewport()->update();
+    const CAIHistDoc* d = GetDoc();
+    switch (HistHint(hint)) {
+    case HistHint::FileOpened:
+        if (d != nullptr)
+            SetScrollSizes(d->m_nMaxPosition);
+        break;
+    case HistHint::WindowLoaded:
+    case HistHint::PositionMoved:
+        if (d != nullptr)
+            SetPosition(d->m_nPosition);
+        break;
+    case HistHint::CursorsMoved:
+        viewport()->update();
+        break;
+    case HistHint::DisplayMode:
+        break;   // the waveform's
+    case HistHint::DigitMode:
+    default:
+        UpdateBars();   // a new number format can widen the columns
+        viewport()->update();
+        break;
+    }
 }
 
 void CAIDigitVw::SetScrollSizes(int maxPosition)
@@ -107,13 +120,10 @@ void CAIDigitVw::ApplyPosition(int position)
 {
     m_nEndPin = -1;
     verticalScrollBar()->setSliderPosition(position);
-    if (CAIHistDoc* d = GetDoc()) {
-        d->MoveTo(position);
-        // The waveform cursors keep their place on screen: the readings under them, which
-        // the table highlights, change with the position.
-        if (d->m_pCurveVw != nullptr)
-            d->m_pCurveVw->PublishCursorIndices();
-    }
+    // The waveform follows and moves the readings under its cursors, which the table
+    // highlights.
+    if (CAIHistDoc* d = GetDoc())
+        d->MoveTo(position, this);
     viewport()->update();
 }
 
@@ -387,7 +397,7 @@ bool CAIDigitVw::OnCmdMsg(int nID, CCmdUI* pUI)
             return true;
         }
         d->m_nDigitMode = mode;
-        d->UpdateAllViews(nullptr, 1);
+        d->UpdateAllViews(nullptr, HistHint::DigitMode);
         return true;
     }
     case ID_FILE_PRINT:

@@ -28,6 +28,7 @@ public:
     CAIHistDoc* GetDoc() const;
 
     void OnInitialUpdate() override;
+    // Follows the document (HistHint): scroll range, position, cursor rows, number format.
     void OnUpdate(CView* sender, int hint) override;
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;   // 32813-32815, 57607-57609
     void SetScrollSizes(int maxPosition);

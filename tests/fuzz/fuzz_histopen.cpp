@@ -45,7 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CAIDigitVw view;
         view.resize(400, 300);
         view.SetDocument(doc.get());
-        doc->m_pDigitVw = &view;
         view.OnInitialUpdate();
         if (doc->OpenFile(QString::fromLocal8Bit(path))) {
             QImage image(QSize(400, 300), QImage::Format_RGB32);
@@ -62,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             doc->ReadScans(pick, 64, codes);
             doc->OnCloseDocument();
         }
-        doc->m_pDigitVw = nullptr;
         view.SetDocument(nullptr);
     }
     unlink(path);
