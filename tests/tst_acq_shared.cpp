@@ -5,6 +5,7 @@
 #include "acquisition/acqshared.h"
 
 #include <QTest>
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -13,6 +14,11 @@ using namespace nuv;
 namespace {
 
 constexpr int kSweep = 4096;   // longer than a run here: no slot is written twice in a run
+constexpr int kLead = 70;      // how far the writer may run ahead of what the reader has seen
+
+// The sweep position the reader has checked. Relaxed on both sides: it only paces the writer
+// (so a loaded machine cannot let a run end unseen) and gives no ordering TSan could count.
+std::atomic<int> g_readerSeen{0};
 
 // Reading n of run r: every channel's code tells both.
 ScanBlock Reading(uint64_t n, int run)
@@ -36,8 +42,11 @@ void Worker(AcqShared& shared, int run, uint64_t last)
         const ScanBlock scan = Reading(++n, run);
         w.PublishReading(n, scan);
         w.StoreSweep(int(n % kSweep), scan);
-        if (n % 7 == 0)
+        if (n % 7 == 0) {
             w.PublishSweep(int(n % kSweep));
+            while (w.Running() && int(n) - g_readerSeen.load(std::memory_order_relaxed) > kLead)
+                std::this_thread::yield();
+        }
         std::this_thread::yield();
     }
     if (n == last)
@@ -66,6 +75,7 @@ void TestAcqShared::readerSeesConsistentRuns()
         s.PrepareRun(8);
         QVERIFY(!s.WorkerIdle());
         s.SetRunning(true);
+        g_readerSeen.store(0, std::memory_order_relaxed);
         std::jthread worker(Worker, std::ref(s), run, last);   // joined also when a check fails
 
         uint64_t seen = 0;
@@ -86,6 +96,7 @@ void TestAcqShared::readerSeesConsistentRuns()
                 }
             }
             checkedUpTo = std::max(checkedUpTo, pos);
+            g_readerSeen.store(checkedUpTo, std::memory_order_relaxed);
             // A clear while the worker is busy is refused and touches nothing.
             if (s.TryClearSweep()) {
                 QVERIFY(s.WorkerIdle());
