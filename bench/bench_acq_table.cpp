@@ -1,5 +1,6 @@
 // The live digit table at its full 1,048,576 rows x 8 channels: memory and append time,
 // and one live reading as the window sees it: the row appended and the viewport repainted.
+#include "benchclock.h"
 #include "framework/document.h"
 #include "views/aidigitview.h"
 
@@ -13,6 +14,10 @@
 #include <vector>
 
 namespace {
+
+using bench::Median;
+using bench::ProcessMs;
+
 double ResidentMB()
 {
     QFile f(QStringLiteral("/proc/self/statm"));
@@ -22,19 +27,6 @@ double ResidentMB()
     return parts.size() > 1 ? parts[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
 }
 
-// CPU of the whole process in ms, Qt's own threads included.
-double ProcessMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv)

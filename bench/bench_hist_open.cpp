@@ -3,6 +3,7 @@
 // the program as it starts (main window, AI and DIO windows). A 4 GiB recording (8
 // channels, 2^28 readings) and a small one show the cost does not grow with the file;
 // the resident memory each opened window adds is counted too.
+#include "benchclock.h"
 #include "bench_hist_file.h"
 
 #include "app/aihistfrm.h"
@@ -25,18 +26,9 @@ using namespace nuv;
 
 namespace {
 
-double ProcessMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
+using bench::Median;
+using bench::ProcessMs;
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 struct Opened {
     double wall = -1, cpu = 0, grownMB = 0;

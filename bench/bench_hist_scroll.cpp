@@ -3,6 +3,7 @@
 // key sent to the waveform pane; the document reloads its window from the file and both
 // panes repaint. The recording holds noise on all 8 channels, the traces' worst case.
 // Wall time and the CPU of the whole process (Qt's threads included).
+#include "benchclock.h"
 #include "bench_hist_file.h"
 
 #include "app/aihistfrm.h"
@@ -27,18 +28,9 @@ using namespace nuv;
 
 namespace {
 
-double ProcessMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
+using bench::Median;
+using bench::ProcessMs;
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
