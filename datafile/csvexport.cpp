@@ -1,5 +1,6 @@
 #include "datafile/csvexport.h"
 #include "datafile/csvtext.h"
+#include "datafile/recfile.h"
 
 #include "device/mdq4170.h"
 
@@ -23,39 +24,21 @@ namespace {
 constexpr uint32_t kBlockRecords = 65536;    // readings read and written per block
 constexpr size_t kOutFlush = size_t(1) << 20; // text gathered before it is written
 
-QString LibraryReason()
-{
-    switch (MDQ4170_GetLastError()) {
-    case MDQ4170_ERROR_FILE_NOT_FOUND: return QStringLiteral("file not found");
-    case MDQ4170_ERROR_ACCESS_DENIED: return QStringLiteral("access denied or not a regular file");
-    case MDQ4170_ERROR_READ_FAULT: return QStringLiteral("read fault");
-    case MDQ4170_ERROR_INVALID_PARAMETER: return QStringLiteral("invalid position");
-    default: return QStringLiteral("device library error %1").arg(MDQ4170_GetLastError());
-    }
-}
-
 // The recording opened through the device library and checked as playback checks it.
 class Source {
 public:
-    ~Source()
-    {
-        if (m_h != MDQ4170_INVALID_HANDLE)
-            MDQ4170_FILE_Release(m_h);
-    }
-
     CsvResult Open(const QString& path)
     {
         CsvResult r;
-        m_h = MDQ4170_FILE_Create(QFile::encodeName(path).constData(), MDQ4170_FILE_MODE_READ);
-        if (m_h == MDQ4170_INVALID_HANDLE) {
+        if (!m_file.Open(path)) {
             r.Status = CsvStatus::OpenFailed;
-            r.Detail = LibraryReason();
+            r.Detail = FileLibraryReason();
             return r;
         }
         HeaderBytes header{};
         uint32_t got = 0;
-        if (MDQ4170_FILE_SetOffset(m_h, 0, 0, 0))
-            got = MDQ4170_FILE_Read(m_h, header.data(), kHeaderSize);
+        if (MDQ4170_FILE_SetOffset(m_file.h(), 0, 0, 0))
+            got = MDQ4170_FILE_Read(m_file.h(), header.data(), kHeaderSize);
         const qint64 size = QFileInfo(path).size();
         Info.FileBytes = std::max<uint64_t>(size > 0 ? uint64_t(size) : 0, got);
         Info.Layout = ComputeHistLayout(header.data(), got, Info.FileBytes);
@@ -78,11 +61,11 @@ public:
         return r;
     }
 
-    MDQ4170_FILE Handle() const { return m_h; }
+    MDQ4170_FILE Handle() const { return m_file.h(); }
     RecordingInfo Info;
 
 private:
-    MDQ4170_FILE m_h = MDQ4170_INVALID_HANDLE;
+    RecordingHandle m_file;
 };
 
 using namespace csvtext;
@@ -248,7 +231,7 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
     const uint64_t offset = RecordOffset(channels, uint64_t(o.First));
     if (!MDQ4170_FILE_SetOffset(src.Handle(), uint32_t(offset), uint32_t(offset >> 32), 0)) {
         r.Status = CsvStatus::ReadFailed;
-        r.Detail = LibraryReason();
+        r.Detail = FileLibraryReason();
         return r;
     }
     TimeTexts times(StartDateTime(l.Info.Start), ReadingPeriodMs(o.IntervalMs, uint32_t(n)));
@@ -268,7 +251,7 @@ CsvResult WriteRows(Source& src, QIODevice& out, const CsvOptions& o, const std:
             sink.Finish(r);
             r.Status = CsvStatus::ReadFailed;
             r.Detail = MDQ4170_GetLastError() != MDQ4170_ERROR_SUCCESS
-                           ? LibraryReason()
+                           ? FileLibraryReason()
                            : QStringLiteral("the file ends at reading %1").arg(index + got / record);
             return r;
         }
