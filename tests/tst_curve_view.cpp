@@ -310,9 +310,11 @@ void TstCurveView::historyContextMenuOnlyWithFile()
     QMenu menu;
     QVERIFY(rig.view->BuildContextMenu(menu));
     QCOMPARE(menu.title(), QString::fromUtf8("显示(波形窗)"));
-    QCOMPARE(menu.actions().size(), 1);
+    QCOMPARE(menu.actions().size(), 4);   // then a separator, "双光标测量", "统计整个文件"
     QCOMPARE(menu.actions()[0]->text(), QString::fromUtf8("返回到采集"));
     QVERIFY(!menu.actions()[0]->isEnabled());   // no router offers it in a history window
+    QCOMPARE(menu.actions()[2]->data().toInt(), 32881);
+    QCOMPARE(menu.actions()[3]->data().toInt(), 32882);
     rig.doc->m_bOpen = 0;
     QMenu none;
     QVERIFY(!rig.view->BuildContextMenu(none));

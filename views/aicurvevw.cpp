@@ -110,6 +110,10 @@ void CAICurveVw::OnUpdate(CView*, int hint)
     case HistHint::DisplayMode:
         ApplyDisplayMode();
         break;
+    case HistHint::DigitMode:
+        if (IsReadout())
+            UpdateReadout();   // the read-out prints as the table does
+        break;
     default:
         break;
     }
@@ -197,11 +201,22 @@ bool CAICurveVw::BuildContextMenu(QMenu& menu)
     if (doc == nullptr || !doc->m_bOpen)
         return false;
     menu.setTitle(QStringLiteral("显示(波形窗)"));
-    QAction* back = menu.addAction(QStringLiteral("返回到采集"));
-    back->setData(ID_RETURN_ACQ);
-    CCmdUI ui(ID_RETURN_ACQ);
-    const bool handled = AfxGetMainWnd() != nullptr && AfxGetMainWnd()->RouteCmdMsg(ID_RETURN_ACQ, &ui);
-    back->setEnabled(handled && ui.m_bEnabled);
+    auto add = [&menu](int id, const QString& text) {
+        QAction* a = menu.addAction(text);
+        a->setData(id);
+        a->setObjectName(QString::number(id));
+        CCmdUI ui(id);
+        const bool handled = AfxGetMainWnd() != nullptr && AfxGetMainWnd()->RouteCmdMsg(id, &ui);
+        a->setEnabled(handled && ui.m_bEnabled);
+        if (ui.m_bCheckSet) {
+            a->setCheckable(true);
+            a->setChecked(ui.m_nCheck != 0);
+        }
+    };
+    add(ID_RETURN_ACQ, QStringLiteral("返回到采集"));
+    menu.addSeparator();
+    add(ID_TWO_CURSORS, QStringLiteral("双光标测量"));
+    add(ID_WHOLE_FILE_STATS, QStringLiteral("统计整个文件"));
     return true;
 }
 

@@ -27,7 +27,8 @@ public:
     // Readings the view shows at the document's position; also stored in the document.
     int UpdateVisibleCount();
 
-    // Fills the context menu ("显示(波形窗)" with 32796); false while no file is loaded.
+    // Fills the context menu ("显示(波形窗)" with 32796, then 32881 "双光标测量" and 32882
+    // "统计整个文件"); false while no file is loaded.
     bool BuildContextMenu(QMenu& menu);
 
 protected:
@@ -51,7 +52,8 @@ protected:
     bool DataWindow(int& count, int& x0) const override;
     const uint16_t* StripCodes(int strip) const override;
     bool IsHistory() const override { return true; }
-    int CursorCount() const override { return 1; }   // cursor 2 is not shown in playback
+    // Cursor 2 is not shown in playback unless "双光标测量" asks for it.
+    int CursorCount() const override { return IsSecondCursor() ? 2 : 1; }
     void DescribeScene(CurveScene& scene) const override;
     void ApplyDeviceRange(int strip, uint32_t rangeCode, const RangeInfo& info) override;
     // The document reloads its window at the position, as long as the screen published.

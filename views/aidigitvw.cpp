@@ -116,6 +116,16 @@ void CAIDigitVw::SetPosition(int position)
     viewport()->update();
 }
 
+void CAIDigitVw::SetTimeColumn(bool on, const QDateTime& start, double periodMs)
+{
+    m_bTime = on;
+    m_time.Start = start;
+    m_time.PeriodMs = periodMs;
+    m_nDrawnPos = -1;   // the picture is painted afresh
+    UpdateBars();
+    viewport()->update();
+}
+
 void CAIDigitVw::ApplyPosition(int position)
 {
     m_nEndPin = -1;
@@ -241,6 +251,9 @@ CAIDigitVw::Drawn CAIDigitVw::DrawnNow() const
     k.cursor1 = d->m_nCursorScan[0];
     k.cursor2 = d->m_nCursorScan[1];
     k.end = std::min(d->m_nMaxPosition, d->m_nScanCount);
+    k.time = m_bTime;
+    k.timeStart = m_time.Start.isValid() ? m_time.Start.toMSecsSinceEpoch() : 0;
+    k.timePeriod = m_time.PeriodMs;
     for (int c = 0; c < 8; ++c)
         k.colours = k.colours * 1000003u + d->m_TraceColor[c];
     k.colours = k.colours * 1000003u + d->m_CursorColor[0];
@@ -281,6 +294,7 @@ bool CAIDigitVw::ShiftPicture(int64_t from, int64_t to)
     DigitTableStyle style;
     style.GlyphRuns = true;
     style.Layout = &Columns();
+    style.Time = TimeColumn();
     PaintDigitTable(p, m_image.size(), *d, ShownRows(h), horizontalScrollBar()->value(), style, &dirty);
     return true;
 }
@@ -298,15 +312,17 @@ void CAIDigitVw::RenderTo(QImage& image)
     DigitTableStyle style;
     style.GlyphRuns = true;
     style.Layout = &Columns();
+    style.Time = TimeColumn();
     PaintDigitTable(p, image.size(), *d, rows, horizontalScrollBar()->value(), style);
 }
 
 const DigitTableLayout& CAIDigitVw::Columns() const
 {
     const CAIHistDoc* d = GetDoc();
-    const Measured now{d, d != nullptr ? d->m_nGeneration : 0u, d != nullptr ? d->m_nDigitMode : 0};
+    const Measured now{d, d != nullptr ? d->m_nGeneration : 0u, d != nullptr ? d->m_nDigitMode : 0, m_bTime};
     if (!(now == m_measured) || d == nullptr || !d->m_bOpen) {
         m_columns = d != nullptr ? MeasureDigitTable(*d) : DigitTableLayout{};
+        m_columns.TimeWidth = m_bTime ? DigitTableTimeWidth() : 0;
         m_measured = d != nullptr && d->m_bOpen ? now : Measured{};
     }
     return m_columns;

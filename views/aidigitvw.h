@@ -33,6 +33,10 @@ public:
     bool OnCmdMsg(int nID, CCmdUI* pUI) override;   // 32813-32815, 57607-57609
     void SetScrollSizes(int maxPosition);
     void SetPosition(int position);
+    // The optional time column "时间" after the channels: the file's start plus each
+    // reading's index of periods (on screen and on paper).
+    void SetTimeColumn(bool on, const QDateTime& start, double periodMs);
+    const DigitTableTime* TimeColumn() const { return m_bTime ? &m_time : nullptr; }
 
     // Scroll requests as the vertical bar and the wheel deliver them.
     enum class VScroll { LineUp, LineDown, PageUp, PageDown, ThumbTrack, ThumbPosition, Top, Bottom, EndScroll };
@@ -110,6 +114,9 @@ private:
         const void* doc = nullptr;
         uint32_t generation = 0;
         int mode = 0, hscroll = 0, cursor1 = 0, cursor2 = 0;
+        bool time = false;
+        qint64 timeStart = 0;
+        double timePeriod = 0.0;
         int32_t end = 0;
         uint64_t colours = 0;
         QSize size;
@@ -138,10 +145,13 @@ private:
         const void* doc = nullptr;
         uint32_t generation = 0;
         int mode = -1;
+        bool time = false;
         bool operator==(const Measured&) const = default;
     };
     mutable Measured m_measured;
     mutable DigitTableLayout m_columns;
+    bool m_bTime = false;
+    DigitTableTime m_time;
 };
 
 } // namespace nuv

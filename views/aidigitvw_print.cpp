@@ -144,6 +144,7 @@ void CAIDigitVw::PaintPage(QPainter& p, const QRect& paintRect, const QPageLayou
     DigitTableStyle paper;
     paper.Paper = true;
     paper.Layout = &Columns();
+    paper.Time = TimeColumn();
 
     p.save();
     p.translate(paintRect.topLeft());

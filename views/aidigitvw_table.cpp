@@ -1,5 +1,7 @@
 #include "views/aidigitvw_table.h"
 
+#include "views/curvemeasure.h"
+
 #include "datafile/aihistdoc.h"
 #include "acquisition/aitypes.h"
 
@@ -184,7 +186,13 @@ int DigitTableLayout::Width() const
 {
     // The usual width, or more when the columns are wider; a few pixels to spare after
     // the last column's text.
-    return std::max((Columns + 1) * kColumnStep, CellRight(std::max(Columns - 1, 0), 0) + 10);
+    return std::max((Columns + 1) * kColumnStep, CellRight(std::max(Columns - 1, 0), 0) + 10) + TimeWidth;
+}
+
+int DigitTableTimeWidth()
+{
+    const QFontMetrics fm(DigitTableFont());
+    return fm.horizontalAdvance(QStringLiteral("  00:00:00.000"));
 }
 
 DigitTableLayout MeasureDigitTable(const CAIHistDoc& doc)
@@ -287,6 +295,16 @@ int PaintDigitTable(QPainter& p, const QSize& size, const CAIHistDoc& doc, const
                                                                 : colour;
             w.Right(right, kRowHeight * (r + 1), ValueText(mode, k, doc.CodeValue(c, k)), pen);
         }
+    }
+    if (style.Time != nullptr && layout.TimeWidth > 0) {
+        const int right = layout.CellRight(std::max(count - 1, 0), hscroll) + (count > 0 ? layout.TimeWidth : 0);
+        if (paint.top() < kRowHeight)
+            w.Right(right, 0, QStringLiteral("时间"), indexInk);
+        const int r0 = std::max(0, paint.top() / kRowHeight - 1);
+        const int r1 = std::min(shown, paint.bottom() / kRowHeight);
+        for (int r = r0; r < r1; ++r)
+            w.Right(right, kRowHeight * (r + 1),
+                    measure::ClockText(style.Time->Start, style.Time->PeriodMs, rows.First + r), indexInk);
     }
     w.Flush();
     p.restore();

@@ -2,6 +2,7 @@
 // enabled channel, headers by display mode, cursor rows highlighted.
 #pragma once
 
+#include <QDateTime>
 #include <QRect>
 #include <QSize>
 #include <cstddef>
@@ -29,6 +30,7 @@ struct DigitTableLayout {
     int IndexWidth = digittable::kIndexWidth;   // right edge of the index column
     int Step = digittable::kColumnStep;         // from one channel column to the next
     int Columns = 0;
+    int TimeWidth = 0;                          // the time column's width; 0: none
     int ClipLeft() const { return IndexWidth + (digittable::kClipLeft - digittable::kIndexWidth); }
     int CellWidth() const { return Step + (digittable::kColumnWidth - digittable::kColumnStep); }
     // Right edge of slot `slot`'s cells, with the columns shifted left by `hscroll`.
@@ -40,6 +42,15 @@ struct DigitTableLayout {
 // Measures the columns of `doc`'s table in its display mode with the table's font.
 DigitTableLayout MeasureDigitTable(const CAIHistDoc& doc);
 
+// The optional time column after the channels: "时间", hh:mm:ss.zzz of each reading, the
+// file's start plus the reading's index of periods.
+struct DigitTableTime {
+    QDateTime Start;
+    double PeriodMs = 0.0;
+};
+// Width of the time column in the table's font.
+int DigitTableTimeWidth();
+
 // How the table is drawn: on screen green and channel colours on black, optionally from
 // cached glyphs (fast; printers and PDF files need real text, which keeps the characters);
 // on paper the same colours made dark, on white.
@@ -49,6 +60,8 @@ struct DigitTableStyle {
     // The columns as measured by the caller, who keeps them while the file and the mode
     // stay; null: measured for this one table.
     const DigitTableLayout* Layout = nullptr;
+    // The time column, drawn when the layout makes room for it.
+    const DigitTableTime* Time = nullptr;
 };
 
 struct DigitTableRows {

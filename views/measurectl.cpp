@@ -153,8 +153,8 @@ void CMeasureControl::SetStatisticsBar(QTableWidget* shown, Bar bar)
     m_bar = std::move(bar);
 }
 
-void CMeasureControl::SetWholeFile(QTableWidget* whole, std::function<QString()> path,
-                                   std::function<void(QWidget*, bool)> placeProgress, std::function<void()> showWhole)
+void CMeasureControl::SetWholeFile(QTableWidget* whole, std::function<QString()> path, PlaceProgress placeProgress,
+                                   std::function<void()> showWhole)
 {
     m_pWhole = whole;
     m_path = std::move(path);
@@ -165,6 +165,8 @@ void CMeasureControl::SetWholeFile(QTableWidget* whole, std::function<QString()>
 void CMeasureControl::SetReadInterval(double ms)
 {
     m_dInterval = ms;
+    if (m_timeColumn)
+        m_timeColumn(m_pCurve->IsTimeAxis());
     m_pCurve->RedrawAll();
     if (m_pCurve->IsReadout())
         m_pCurve->UpdateReadout();
@@ -199,14 +201,16 @@ void CMeasureControl::StartWholeFile()
     if (!m_pJob->Start(m_path()))
         return;
     if (m_placeProgress)
-        m_placeProgress(m_pJob, true);
+        m_placeProgress(m_pJob, true, {});
 }
 
 void CMeasureControl::WholeFileDone()
 {
-    if (m_placeProgress)
-        m_placeProgress(m_pJob, false);
     const measure::FileStats& r = m_pJob->Result();
+    if (m_placeProgress)
+        m_placeProgress(m_pJob, false,
+                        r.Ok() ? QStringLiteral("整个文件: 统计了%1个读数").arg(r.Readings)
+                               : measure::FileStatsMessage(r));
     if (r.Status == measure::FileStatsStatus::Cancelled)
         return;
     if (!r.Ok()) {

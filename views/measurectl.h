@@ -76,9 +76,10 @@ public:
     // The statistics list of the readings shown and the bar that holds it (command 32877).
     void SetStatisticsBar(QTableWidget* shown, Bar bar);
     // Playback: the list for the whole file, the file's path and where the progress goes
-    // (the frame puts the widget into its status line and shows or hides it).
-    void SetWholeFile(QTableWidget* whole, std::function<QString()> path,
-                      std::function<void(QWidget* progress, bool show)> placeProgress,
+    // (the frame puts the widget into its status line while the pass runs, and shows the
+    // note that ends it there).
+    using PlaceProgress = std::function<void(QWidget* progress, bool running, const QString& note)>;
+    void SetWholeFile(QTableWidget* whole, std::function<QString()> path, PlaceProgress placeProgress,
                       std::function<void()> showWhole);
     // Told when the time axis is switched, for the digit views' time column.
     void SetTimeColumnHook(std::function<void(bool)> hook) { m_timeColumn = std::move(hook); }
@@ -103,7 +104,7 @@ private:
     QPointer<QTableWidget> m_pWhole;
     Bar m_bar;
     std::function<QString()> m_path;
-    std::function<void(QWidget*, bool)> m_placeProgress;
+    PlaceProgress m_placeProgress;
     std::function<void()> m_showWhole;
     std::function<void(bool)> m_timeColumn;
     QPointer<CFileStatsJob> m_pJob;   // the frame's status line owns it once placed
