@@ -5,7 +5,11 @@
 #include "views/curvemeasure.h"
 
 #include <QFont>
+#include <QHash>
+#include <QRawFont>
 #include <QRgb>
+#include <QStaticText>
+#include <QVector>
 #include <QWidget>
 
 namespace nuv {
@@ -26,6 +30,21 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    // The read-out changes with every cursor move: numbers are drawn from glyphs looked up
+    // once, a column's numbers in one run; other texts (headings, names) are laid out once.
+    struct Glyph {
+        quint32 index = 0;
+        qreal advance = 0.0;
+        bool known = false;
+    };
+    bool Simple(const QString& text) const;
+    qreal Width(const QString& text);
+    Glyph m_glyph[128];
+    QRawFont m_raw;
+    QHash<QString, QStaticText> m_texts;
+    QVector<quint32> m_runIndexes;
+    QVector<QPointF> m_runPositions;
+
     measure::Readout m_readout;
     int m_nFirstChannel = 3;
     QRgb m_columnColor[8]{};
