@@ -4,10 +4,12 @@
 #include "views/aicurveview.h"
 #include "views/chanstats.h"
 #include "views/curvemeasure.h"
+#include "views/measurectl.h"
 
 #include "tst_hist_writer.h"
 
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <vector>
@@ -74,6 +76,7 @@ private slots:
     void fittedScales();
     void cursorReadout();
     void liveViewMeasuresItsSweep();
+    void wholeFilePassOnItsThread();
 };
 
 // The sliding window and the vector pass over interleaved records against a reading-by-
@@ -415,6 +418,34 @@ void TstCurveMeasure::liveViewMeasuresItsSweep()
     QCOMPARE(r.cell[3][1], QStringLiteral("20"));
     QCOMPARE(r.cell[3][3], QString::number(CodeToValue(30300, d[0].offset, d[0].gain) -
                                                CodeToValue(30100, d[0].offset, d[0].gain), 'f', 3));
+}
+
+// The pass of the history window runs on a thread, reports by posted messages and ends
+// with the figures of a direct pass; a cancelled pass ends without them.
+void TstCurveMeasure::wholeFilePassOnItsThread()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ramp.bin"));
+    QVERIFY(histtest::Write(path, RampFile(271)));
+    CFileStatsJob job;
+    QSignalSpy done(&job, &CFileStatsJob::finished);
+    QVERIFY(job.Start(path));
+    QVERIFY(!job.Start(path));   // one pass at a time
+    QVERIFY(done.wait(5000));
+    QVERIFY(!job.IsRunning());
+    const FileStats direct = ComputeFileStats(path);
+    QVERIFY(job.Result().Ok());
+    for (int k = 0; k < 2; ++k)
+        QVERIFY(SameSummary(job.Result().Summary[k], direct.Summary[k]));
+
+    // A file large enough for several blocks, cancelled at once.
+    histtest::Spec big = RampSpec(uint64_t(1) << 24);   // 64 MiB, mostly a hole
+    QVERIFY(histtest::WriteSparse(dir.filePath(QStringLiteral("big.bin")), big, 16));
+    QVERIFY(job.Start(dir.filePath(QStringLiteral("big.bin"))));
+    job.Cancel();
+    QVERIFY(done.wait(5000));
+    QCOMPARE(job.Result().Status, FileStatsStatus::Cancelled);
+    QVERIFY(job.Result().Done < job.Result().Readings);
 }
 
 QTEST_MAIN(TstCurveMeasure)
