@@ -178,6 +178,10 @@ int EnlargedLabels(const Layout& lay, const Scale& s, int channelNo, bool histor
 // Index axis labels (left, top): "Index", "0" at position 0, then one every 50 samples.
 // `extent` is the last index the axis may label (sweep length or maximum position).
 int IndexLabels(const Layout& lay, int position, int extent, bool history, Label* out, int capacity);
+// The walk every horizontal axis shares: `caption` left of the plot, `zero` at its left edge
+// when the view starts at reading 0, then text(v) under each grid line up to `extent`.
+int AxisLabels(const Layout& lay, int position, int extent, const QString& caption, const QString& zero,
+               const std::function<QString(int64_t)>& text, Label* out, int capacity);
 // Plot left edge: 60, or further right so that the widest value label of any strip (tiled
 // or enlarged) fits whole left of it.
 int LabelColumnLeft(const Layout& lay, int strips, const Scale* scales, const int* channelNo, bool history,

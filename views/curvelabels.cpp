@@ -98,25 +98,36 @@ int EnlargedLabels(const Layout& lay, const Scale& s, int channelNo, bool histor
 
 int IndexLabels(const Layout& lay, int position, int extent, bool history, Label* out, int capacity)
 {
+    return AxisLabels(
+        lay, position, extent, QStringLiteral("Index"), QStringLiteral("0"),
+        [history](int64_t v) {
+            return history ? QString::asprintf("%-4.2f", double(v)) : QString::asprintf("%-4.0f", double(v));
+        },
+        out, capacity);
+}
+
+int AxisLabels(const Layout& lay, int position, int extent, const QString& caption, const QString& zero,
+               const std::function<QString(int64_t)>& text, Label* out, int capacity)
+{
     int count = 0;
-    auto add = [&](QString text, int x) {
+    auto add = [&](QString t, int x) {
         if (count < capacity) {
-            out[count].text = std::move(text);
+            out[count].text = std::move(t);
             out[count].x = x;
             out[count].y = lay.plot.bottom + 5;
             ++count;
         }
     };
-    add(QString::asprintf("%s", "Index"), lay.plot.left - 35);
+    add(caption, lay.plot.left - 35);
     if (position == 0)
-        add(QStringLiteral("0"), lay.plot.left - 4);
+        add(zero, lay.plot.left - 4);
     const int rest = position % kGridSpacing;
     int64_t v = int64_t(position) - rest + kGridSpacing;
     int x = lay.plot.left + kGridSpacing - rest;
     const int most = lay.plotWidth / kGridSpacing + 1;
     for (int i = 0; i < most && v <= extent; ++i) {
         if (x < lay.plot.right - 5)
-            add(history ? QString::asprintf("%-4.2f", double(v)) : QString::asprintf("%-4.0f", double(v)), x);
+            add(text(v), x);
         v += kGridSpacing;
         x += kGridSpacing;
     }

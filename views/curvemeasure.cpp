@@ -62,32 +62,12 @@ QString ElapsedText(double ms, TimeForm form, int decimals)
 int TimeAxisLabels(const curve::Layout& lay, int position, int extent, double periodMs, int64_t origin,
                    curve::Label* out, int capacity)
 {
-    int count = 0;
-    auto add = [&](QString text, int x) {
-        if (count < capacity) {
-            out[count].text = std::move(text);
-            out[count].x = x;
-            out[count].y = lay.plot.bottom + 5;
-            ++count;
-        }
-    };
     const TimeForm form = TimeFormFor(double(origin + extent) * periodMs);
     const int decimals = TimeDecimals(curve::kGridSpacing * periodMs);
-    add(QStringLiteral("Time"), lay.plot.left - 35);
-    if (position == 0)
-        add(origin == 0 ? QStringLiteral("0") : ElapsedText(double(origin) * periodMs, form, decimals),
-            lay.plot.left - 4);
-    const int rest = position % curve::kGridSpacing;
-    int64_t v = int64_t(position) - rest + curve::kGridSpacing;
-    int x = lay.plot.left + curve::kGridSpacing - rest;
-    const int most = lay.plotWidth / curve::kGridSpacing + 1;
-    for (int i = 0; i < most && v <= extent; ++i) {
-        if (x < lay.plot.right - 5)
-            add(ElapsedText(double(origin + v) * periodMs, form, decimals), x);
-        v += curve::kGridSpacing;
-        x += curve::kGridSpacing;
-    }
-    return count;
+    const QString zero = origin == 0 ? QStringLiteral("0") : ElapsedText(double(origin) * periodMs, form, decimals);
+    return curve::AxisLabels(
+        lay, position, extent, QStringLiteral("Time"), zero,
+        [&](int64_t v) { return ElapsedText(double(origin + v) * periodMs, form, decimals); }, out, capacity);
 }
 
 QString ClockText(const QDateTime& start, double periodMs, int64_t index)
