@@ -1,6 +1,6 @@
 // History waveform view at 1920x1080, 8 channels of noise: one page step, the window
 // reloaded from the recording on disk and the view repainted.
-#include "bench_hist_file.h"
+#include "histviewbench.h"
 
 #include "datafile/aihistdoc.h"
 #include "framework/msgseam.h"
@@ -24,24 +24,10 @@ using curvebench::ThreadMs;
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    SetMessageHandler([](const MsgRequest& r) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return int(IDOK);
-    });
-    QTemporaryDir dir;
-    const QString path = dir.filePath("noise.bin");
-    if (!benchhist::WriteRecording(path, 8, uint64_t(1) << 22, true))
+    curvebench::NoiseHistory rig;
+    if (!rig.Open())
         return 1;
-
-    auto doc = std::make_unique<CAIHistDoc>();
-    CAICurveVw view;
-    view.SetDocument(doc.get());
-    curvebench::ShowAt(view, 1920, 1080);
-    view.OnInitialUpdate();
-    QApplication::processEvents();
-    if (!doc->OpenFile(path))
-        return 1;
-    QApplication::processEvents();
+    CAICurveVw& view = rig.view;
 
     std::vector<double> wall, cpu;
     int pos = 0;

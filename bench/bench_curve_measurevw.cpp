@@ -2,7 +2,7 @@
 // the read-out, both cursors, the statistics of the readings shown, the time axis and
 // fitted scales on, beside the same step with all of them off (target: within 10 %); and
 // one cursor read-out update as a drag causes it (read-out rebuilt and its bar repainted).
-#include "bench_hist_file.h"
+#include "histviewbench.h"
 
 #include "datafile/aihistdoc.h"
 #include "framework/msgseam.h"
@@ -38,25 +38,13 @@ void Measuring(CAICurveVw& view, bool on)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    SetMessageHandler([](const MsgRequest& r) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return int(IDOK);
-    });
-    QTemporaryDir dir;
-    const QString path = dir.filePath("noise.bin");
-    if (!benchhist::WriteRecording(path, 8, uint64_t(1) << 22, true))
+    curvebench::NoiseHistory rig;
+    if (!rig.Open([](curvebench::NoiseHistory& h) {
+            h.view.SetMeasureSource({[] { return 1000.0; }, [&h] { return h.doc->m_nDigitMode; }, {}, {}});
+        }))
         return 1;
-
-    auto doc = std::make_unique<CAIHistDoc>();
-    CAICurveVw view;
-    view.SetDocument(doc.get());
-    curvebench::ShowAt(view, 1920, 1080);
-    view.OnInitialUpdate();
-    view.SetMeasureSource({[] { return 1000.0; }, [&doc] { return doc->m_nDigitMode; }, {}, {}});
-    QApplication::processEvents();
-    if (!doc->OpenFile(path))
-        return 1;
-    QApplication::processEvents();
+    CAIHistDoc* doc = rig.doc.get();
+    CAICurveVw& view = rig.view;
 
     // Rounds of page steps, the two settings taking turns, so a busy machine weighs on both.
     std::vector<double> plain, measured;

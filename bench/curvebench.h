@@ -2,6 +2,7 @@
 // with every channel on the ±10 V range.
 #pragma once
 
+#include "benchclock.h"
 #include "device/mdq4170.h"
 
 #include <QAbstractScrollArea>
@@ -19,11 +20,7 @@ inline double ThreadMs()
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-inline double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
 
 inline RangeInfo Volt10()
 {
