@@ -73,7 +73,7 @@ bool CAICurveView::event(QEvent* e)
 {
     if (e->type() == MsgType(WM_CURVE_UPDATE)) {
         UpdateVisibleCount();
-        RedrawAll();
+        RedrawReadings();
         return true;
     }
     return CCurveViewBase::event(e);

@@ -1,10 +1,16 @@
 #include "views/curvepaint.h"
 
+#include "views/traceraster.h"
+
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace nuv {
@@ -92,11 +98,87 @@ bool CCurvePainter::EnsureLayers(const CurveScene& scene, qreal dpr)
     m_dpr = dpr;
     m_bg = QImage(device, QImage::Format_RGB32);
     m_bg.setDevicePixelRatio(dpr);
-    m_trace = QImage(device, QImage::Format_RGB32);
-    m_trace.setDevicePixelRatio(dpr);
-    m_trace.fill(kBackground);
+    // The other layers follow when a paint needs them.
+    m_trace = QImage();
     m_traceDirty = QRect();
+    m_composed = QImage();
+    m_bgKey.clear();
     return true;
+}
+
+void CCurvePainter::BackgroundKey(const CurveScene& s, std::vector<uint64_t>& key)
+{
+    // Everything the background is drawn from, field by field.
+    key.clear();
+    auto add = [&key](auto v) {
+        if constexpr (std::is_floating_point_v<decltype(v)>) {
+            uint64_t bits = 0;
+            const double d = v;
+            std::memcpy(&bits, &d, sizeof bits);
+            key.push_back(bits);
+        } else {
+            key.push_back(uint64_t(int64_t(v)));
+        }
+    };
+    const curve::Layout& L = s.layout;
+    for (const curve::Rect& r : {L.client, L.plot}) {
+        add(r.left);
+        add(r.top);
+        add(r.right);
+        add(r.bottom);
+    }
+    add(L.plotWidth);
+    add(L.plotHeight);
+    add(L.stripHeight);
+    add(L.divisions);
+    add(L.gridStep);
+    add(s.strips);
+    add(s.inner);
+    add(s.history);
+    add(s.tiled);
+    add(s.allStrips);
+    add(s.selected);
+    add(s.position);
+    add(s.extent);
+    add(s.bandWidth);
+    add(s.periodMs);
+    add(s.timeOrigin);
+    auto addFit = [&](const measure::FittedScale& f) {
+        add(f.fitted);
+        add(f.lower);
+        add(f.upper);
+        add(f.step);
+        add(f.divisions);
+        add(f.decimals);
+    };
+    addFit(s.fittedEnlarged);
+    add(s.fitted != nullptr);
+    for (int i = 0; i < s.strips && i < curve::kMaxStrips; ++i) {
+        const curve::Scale& sc = s.scales[i];
+        add(sc.rangeCode);
+        add(sc.upper);
+        add(sc.lower);
+        add(sc.span);
+        add(sc.step);
+        add(s.geoms[i].scale);
+        add(s.geoms[i].centre);
+        add(s.geoms[i].base);
+        add(s.channelNo[i]);
+        add(s.colors[i]);
+        if (s.fitted != nullptr)
+            addFit(s.fitted[i]);
+    }
+}
+
+bool CCurvePainter::BackgroundCurrent(const CurveScene& scene) const
+{
+    if (m_bg.isNull() || m_bgKey.empty())
+        return false;
+    const QSize logical(std::max(scene.layout.client.Width(), 1), std::max(scene.layout.client.Height(), 1));
+    if (m_bg.size() != QSize(int(std::ceil(logical.width() * m_dpr)), int(std::ceil(logical.height() * m_dpr))))
+        return false;
+    BackgroundKey(scene, m_keyScratch);
+    return m_keyScratch == m_bgKey;
 }
 
 void CCurvePainter::Dot(int x, int y, QRgb c)
@@ -106,8 +188,9 @@ void CCurvePainter::Dot(int x, int y, QRgb c)
         return;
     }
     if (m_dpr == 1.0) {
+        // The layer is ours alone: no detach check per dot.
         if (x >= 0 && y >= 0 && x < m_bg.width() && y < m_bg.height())
-            reinterpret_cast<QRgb*>(m_bg.scanLine(y))[x] = c;
+            reinterpret_cast<QRgb*>(const_cast<uchar*>(std::as_const(m_bg).constScanLine(y)))[x] = c;
         return;
     }
     const int x0 = int(std::floor(x * m_dpr)), x1 = std::max(int(std::floor((x + 1) * m_dpr)), x0 + 1);
@@ -217,30 +300,43 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
     }
 }
 
-void CCurvePainter::DrawBackground(const CurveScene& s)
-{
-    m_bg.fill(kBackground);
-    QPainter p(&m_bg);
-    DrawBackgroundOn(p, s);
-}
-
-void CCurvePainter::DrawBackgroundOn(QPainter& p, const CurveScene& s)
+QRect CCurvePainter::SelectedBand(const CurveScene& s)
 {
     const curve::Layout& L = s.layout;
     const curve::Rect& r = L.plot;
-    if (s.tiled) {
-        QRect band;
-        if (s.allStrips) {
-            const int y0 = int(r.top + L.stripHeight * s.selected);
-            const int y1 = int(r.top + L.stripHeight * (s.selected + 1));
-            const int x1 = std::min(r.left + s.bandWidth, r.right);   // never past the frame
-            band = QRect(r.left, y0, x1 - r.left, y1 - y0);
-        } else {
-            band = QRect(r.left, r.top, r.Width(), r.Height());
-        }
-        if (band.width() > 0 && band.height() > 0)
-            p.fillRect(band, kSelectedBand);
+    if (!s.tiled)
+        return QRect();
+    if (!s.allStrips)
+        return QRect(r.left, r.top, r.Width(), r.Height());
+    const int y0 = int(r.top + L.stripHeight * s.selected);
+    const int y1 = int(r.top + L.stripHeight * (s.selected + 1));
+    const int x1 = std::min(r.left + s.bandWidth, r.right);   // never past the frame
+    return QRect(r.left, y0, x1 - r.left, y1 - y0);
+}
+
+void CCurvePainter::DrawBackground(const CurveScene& s)
+{
+    // Black with the selected band, row by row: the paint engine would hand a fill this
+    // large to its worker threads, which costs more than the fill.
+    const QRect band = m_dpr == 1.0 ? SelectedBand(s) & m_bg.rect() : QRect();
+    const QRgb bandRgb = kSelectedBand.rgb();
+    for (int y = 0; y < m_bg.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_bg.scanLine(y));
+        std::fill(line, line + m_bg.width(), kBackground);
+        if (y >= band.top() && y <= band.bottom())
+            std::fill(line + band.left(), line + band.left() + band.width(), bandRgb);
     }
+    QPainter p(&m_bg);
+    DrawBackgroundOn(p, s, m_dpr == 1.0);
+}
+
+void CCurvePainter::DrawBackgroundOn(QPainter& p, const CurveScene& s, bool bandDrawn)
+{
+    const curve::Layout& L = s.layout;
+    const curve::Rect& r = L.plot;
+    const QRect band = SelectedBand(s);
+    if (!bandDrawn && band.width() > 0 && band.height() > 0)
+        p.fillRect(band, kSelectedBand);
 
     const QPoint frame[5] = {QPoint(r.left - 1, r.top), QPoint(r.right + 1, r.top), QPoint(r.right + 1, r.bottom + 1),
                              QPoint(r.left - 1, r.bottom + 1), QPoint(r.left - 1, r.top)};
@@ -255,6 +351,12 @@ void CCurvePainter::DrawBackgroundOn(QPainter& p, const CurveScene& s)
 
 void CCurvePainter::DrawTraces(const CurveScene& s)
 {
+    if (m_trace.size() != m_bg.size()) {
+        m_trace = QImage(m_bg.size(), QImage::Format_RGB32);
+        m_trace.setDevicePixelRatio(m_dpr);
+        m_trace.fill(kBackground);
+        m_traceDirty = QRect();
+    }
     QPainter p(&m_trace);
     if (!m_traceDirty.isEmpty())
         p.fillRect(m_traceDirty, QColor::fromRgb(kBackground));
@@ -304,27 +406,175 @@ QRect CCurvePainter::DrawTracesOn(QPainter& p, const CurveScene& s)
     return dirty;
 }
 
-void CCurvePainter::Paint(QPainter& target, const CurveScene& s, bool fullRedraw, qreal dpr)
+void CCurvePainter::Paint(QPainter& target, const CurveScene& s, bool fullRedraw, qreal dpr, const QRegion& region,
+                          bool reference)
 {
     if (EnsureLayers(s, dpr))
         fullRedraw = true;
-    if (fullRedraw)
-        DrawBackground(s);
-    DrawTraces(s);
-
+    if (fullRedraw) {
+        // Drawn again only when asked, and then only when it would come out different.
+        BackgroundKey(s, m_keyScratch);
+        if (m_keyScratch != m_bgKey) {
+            DrawBackground(s);
+            m_bgKey.swap(m_keyScratch);
+        }
+    }
+    const QRect client(0, 0, std::max(s.layout.client.Width(), 1), std::max(s.layout.client.Height(), 1));
+    const QRegion area = region.isEmpty() ? QRegion(client) : region & client;
     target.save();
+    if (reference || dpr != 1.0 || !TracesRasterizable(s) || !PaintComposed(target, s, area)) {
+        PaintReference(target, s);
+        DrawCursors(target, s);
+    }
+    target.restore();
+}
+
+void CCurvePainter::PaintReference(QPainter& target, const CurveScene& s)
+{
+    DrawTraces(s);
     target.setCompositionMode(QPainter::CompositionMode_Source);
     target.drawImage(QPoint(0, 0), m_bg);
     if (!m_traceDirty.isEmpty()) {
         // trace pixels over grid dots and labels show the OR of both colours
         target.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        const QRectF src(m_traceDirty.x() * dpr, m_traceDirty.y() * dpr, m_traceDirty.width() * dpr,
-                         m_traceDirty.height() * dpr);
+        const QRectF src(m_traceDirty.x() * m_dpr, m_traceDirty.y() * m_dpr, m_traceDirty.width() * m_dpr,
+                         m_traceDirty.height() * m_dpr);
         target.drawImage(QRectF(m_traceDirty), m_trace, src);
     }
+    target.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
 
-    DrawCursors(target, s);
-    target.restore();
+bool CCurvePainter::TracesRasterizable(const CurveScene& s) const
+{
+    const int w = m_bg.width(), h = m_bg.height();
+    if (s.allStrips || !s.tiled) {
+        for (int i = 0; i < s.strips; ++i)
+            if (s.pointCount[i] > 0 && !curve::IsColumnTrace(s.points[i], s.pointCount[i], w, h))
+                return false;
+        return true;
+    }
+    return s.enlargedCount <= 0 || curve::IsColumnTrace(s.enlarged, s.enlargedCount, w, h);
+}
+
+bool CCurvePainter::PaintComposed(QPainter& target, const CurveScene& s, const QRegion& region)
+{
+    if (region.isEmpty())
+        return true;
+    const QRect bounds = region.boundingRect();
+    // The window's own pixels when the painter writes into an image at whole-pixel offsets;
+    // a layer of ours copied there otherwise.
+    QImage* device = nullptr;
+    QPoint offset;
+    if (QPaintEngine* engine = target.paintEngine(); engine != nullptr && engine->paintDevice() != nullptr &&
+                                                      engine->paintDevice()->devType() == QInternal::Image) {
+        auto* image = static_cast<QImage*>(engine->paintDevice());
+        const QTransform t = target.deviceTransform();
+        offset = QPoint(int(t.dx()), int(t.dy()));
+        const bool formatOk = image->format() == QImage::Format_RGB32 ||
+                              image->format() == QImage::Format_ARGB32_Premultiplied;
+        if (formatOk && t.type() <= QTransform::TxTranslate && t.dx() == offset.x() && t.dy() == offset.y() &&
+            offset.x() >= 0 && offset.y() >= 0 &&
+            image->devicePixelRatio() == 1.0 && image->rect().contains(bounds.translated(offset)))
+            device = image;
+    }
+    uchar* bits = nullptr;
+    qsizetype stride = 0;
+    if (device != nullptr) {
+        // Read-only access keeps the image from detaching under the painter.
+        bits = const_cast<uchar*>(std::as_const(*device).constBits());
+        stride = device->bytesPerLine() / 4;
+    } else {
+        if (m_composed.size() != m_bg.size())
+            m_composed = QImage(m_bg.size(), QImage::Format_RGB32);
+        bits = m_composed.bits();
+        stride = m_composed.bytesPerLine() / 4;
+        offset = QPoint();
+    }
+    uint32_t* origin = reinterpret_cast<uint32_t*>(bits) + offset.y() * stride + offset.x();
+    const qsizetype bgStride = m_bg.bytesPerLine() / 4;
+    const auto* bg = reinterpret_cast<const uint32_t*>(m_bg.constBits());
+    curve::TraceTarget t;
+    t.dst = origin;
+    t.dstStride = stride;
+    t.bg = bg;
+    t.bgStride = bgStride;
+    t.width = m_bg.width();
+    t.height = m_bg.height();
+    const curve::Rect& r = s.layout.plot;
+    // Only the region is written: what lies outside it may belong to other widgets.
+    for (const QRect& area : region) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            std::memcpy(origin + y * stride + area.left(), bg + y * bgStride + area.left(), size_t(area.width()) * 4);
+        auto draw = [&](const QPoint* pts, int n, QRgb color, const QRect& clip) {
+            const QRect c = clip & area;
+            if (n <= 0 || c.isEmpty())
+                return;
+            t.clipLeft = c.left();
+            t.clipTop = c.top();
+            t.clipRight = c.right();
+            t.clipBottom = c.bottom();
+            curve::RasterTrace(pts, n, color | 0xFF000000u, t);
+        };
+        if (s.allStrips || !s.tiled) {
+            for (int i = 0; i < s.strips; ++i) {
+                const int c = int(s.geoms[i].centre);
+                const int half = s.inner / 2;
+                draw(s.points[i], s.pointCount[i], s.colors[i],
+                     QRect(QPoint(r.left, c - half - curve::kBandClipExtra),
+                           QPoint(r.right - 1, c + half + curve::kBandClipExtra - 1)));
+            }
+        } else if (s.strips > 0) {
+            const int a = std::clamp(s.selected, 0, s.strips - 1);
+            draw(s.enlarged, s.enlargedCount, s.colors[a], QRect(r.left, r.top, r.Width(), r.Height()));
+        }
+    }
+    // The dotted cursor lines, XORed pixel by pixel as the paint engine would XOR them.
+    for (int k = 0; k < s.cursorCount && k < 2; ++k) {
+        const int x = s.cursorX[k];
+        const std::vector<uint32_t>& xors = CursorXors(k, r.top, r.bottom, s.cursorColor[k]);
+        for (const QRect& area : region) {
+            if (x < area.left() || x > area.right())
+                continue;
+            const int y0 = std::max(area.top(), 0), y1 = std::min(area.bottom(), int(xors.size()) - 1);
+            for (int y = y0; y <= y1; ++y)
+                origin[y * stride + x] ^= xors[size_t(y)];
+        }
+    }
+    if (device == nullptr) {
+        target.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& area : region)
+            target.drawImage(area.topLeft(), m_composed, area);
+        target.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    return true;
+}
+
+const std::vector<uint32_t>& CCurvePainter::CursorXors(int k, int top, int bottom, QRgb color)
+{
+    CursorPattern& c = m_cursorPattern[k];
+    if (c.top == top && c.bottom == bottom && c.color == color)
+        return c.xors;
+    // The engine's own dots, taken once from a line drawn on black.
+    c.top = top;
+    c.bottom = bottom;
+    c.color = color;
+    const int h = std::max(bottom + 1, 1);
+    QImage scratch(1, h, QImage::Format_RGB32);
+    scratch.fill(kBackground);
+    {
+        QPainter p(&scratch);
+        CurveScene one;
+        one.layout.plot.top = top;
+        one.layout.plot.bottom = bottom;
+        one.cursorCount = 1;
+        one.cursorX[0] = 0;
+        one.cursorColor[0] = color;
+        DrawCursors(p, one);
+    }
+    c.xors.assign(size_t(h), 0u);
+    for (int y = 0; y < h; ++y)
+        c.xors[size_t(y)] = reinterpret_cast<const QRgb*>(scratch.constScanLine(y))[0] ^ kBackground;
+    return c.xors;
 }
 
 void CCurvePainter::DrawCursors(QPainter& target, const CurveScene& s)
@@ -352,7 +602,7 @@ void CCurvePainter::PaintVector(QPainter& target, const CurveScene& s)
     target.setClipRect(client);
     target.fillRect(client, QColor::fromRgb(kBackground));
     m_vector = &target;
-    DrawBackgroundOn(target, s);
+    DrawBackgroundOn(target, s, false);
     m_vector = nullptr;
     DrawTracesOn(target, s);
     DrawCursorLines(target, s);

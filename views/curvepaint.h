@@ -14,7 +14,11 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QRgb>
+
+#include <cstdint>
+#include <vector>
 
 class QPainter;
 
@@ -59,10 +63,16 @@ public:
 
     // Drops the layers (size change); the next paint re-creates them and redraws all.
     void DropLayers();
-    // Paints the client: background layer when `fullRedraw` (or new layers), trace layer,
-    // OR composition onto `target`, then the cursor lines by XOR. `dpr` is the target's
-    // device pixel ratio; the layers are kept in device pixels.
-    void Paint(QPainter& target, const CurveScene& scene, bool fullRedraw, qreal dpr);
+    // Paints `region` of the client (all of it when empty): the background layer is drawn
+    // again on new layers and when `fullRedraw` asks and anything it shows changed; the traces
+    // are ORed over it and the cursor lines XORed onto `target`. `dpr` is the target's
+    // device pixel ratio; the layers are kept in device pixels. `reference` draws the
+    // traces with the paint engine into a layer of their own (the slow way, kept for
+    // output devices and to check the fast one against).
+    void Paint(QPainter& target, const CurveScene& scene, bool fullRedraw, qreal dpr,
+               const QRegion& region = QRegion(), bool reference = false);
+    // True when the background layer already shows what `scene` asks for.
+    bool BackgroundCurrent(const CurveScene& scene) const;
 
     // The cursor lines, XORed onto what `target` shows: drawn twice they leave no trace.
     static void DrawCursors(QPainter& target, const CurveScene& scene);
@@ -73,7 +83,6 @@ public:
     void PaintVector(QPainter& target, const CurveScene& scene);
 
     const QImage& Background() const { return m_bg; }
-    const QImage& Traces() const { return m_trace; }
 
     // Label font: "Arial" with a 14-pixel character cell.
     static QFont LabelFont();
@@ -83,8 +92,23 @@ public:
 
 private:
     bool EnsureLayers(const CurveScene& scene, qreal dpr);
+    void PaintReference(QPainter& target, const CurveScene& scene);
+    // Background and traces of `region` composed straight into the target's pixels (or a
+    // layer of ours when they cannot be reached); false when the traces need the engine.
+    bool PaintComposed(QPainter& target, const CurveScene& scene, const QRegion& region);
+    bool TracesRasterizable(const CurveScene& scene) const;
+    static void BackgroundKey(const CurveScene& scene, std::vector<uint64_t>& key);
+    // What XORing cursor line k from `top` to `bottom` does to each row (0: a gap).
+    const std::vector<uint32_t>& CursorXors(int k, int top, int bottom, QRgb color);
+    struct CursorPattern {
+        int top = -1, bottom = -1;
+        QRgb color = 0;
+        std::vector<uint32_t> xors;
+    };
+    CursorPattern m_cursorPattern[2];
     void DrawBackground(const CurveScene& scene);
-    void DrawBackgroundOn(QPainter& p, const CurveScene& scene);
+    void DrawBackgroundOn(QPainter& p, const CurveScene& scene, bool bandDrawn);
+    static QRect SelectedBand(const CurveScene& scene);   // empty when there is none
     static void DrawCursorLines(QPainter& p, const CurveScene& scene);
     void DrawGrid(QPainter& p, const CurveScene& scene);
     void DrawLabels(QPainter& p, const CurveScene& scene);
@@ -93,7 +117,10 @@ private:
     void Dot(int x, int y, QRgb c);
 
     QImage m_bg;
-    QImage m_trace;
+    QImage m_trace;        // the reference way's trace layer, made when first needed
+    QImage m_composed;     // background and traces when the target's pixels are out of reach
+    std::vector<uint64_t> m_bgKey;           // what the background layer shows
+    mutable std::vector<uint64_t> m_keyScratch;
     QRect m_traceDirty;    // logical area of the trace layer that is not black
     qreal m_dpr = 1.0;
     QPainter* m_vector = nullptr;   // grid dots go here instead of into the layer

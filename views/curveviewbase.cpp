@@ -4,6 +4,7 @@
 #include "acquisition/aitypes.h"
 #include "datafile/csvexport.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -169,6 +170,39 @@ void CCurveViewBase::RedrawAll()
     viewport()->update();
 }
 
+void CCurveViewBase::RedrawReadings()
+{
+    const int n = std::min(StripCount(), kMaxStrips);
+    for (int i = 0; i < n; ++i)
+        m_prevPoints[i].assign(m_points[i].get(), m_points[i].get() + m_nPoints[i]);
+    m_bFullRedraw = true;
+    ComputePoints();
+    // Only the columns whose points moved need painting, as long as the background stays.
+    int lo = INT_MAX, hi = INT_MIN;
+    for (int i = 0; i < n; ++i) {
+        const std::vector<QPoint>& before = m_prevPoints[i];
+        const int count = std::max(int(before.size()), m_nPoints[i]);
+        for (int j = 0; j < count; ++j) {
+            const bool had = j < int(before.size()), has = j < m_nPoints[i];
+            if (had && has && before[size_t(j)] == m_points[i][j])
+                continue;
+            const int x = has ? m_points[i][j].x() : before[size_t(j)].x();
+            lo = std::min(lo, x);
+            hi = std::max(hi, x);
+        }
+    }
+    ComputeEnlarged();
+    CurveScene scene;
+    FillScene(scene);
+    if (!m_painter.BackgroundCurrent(scene)) {
+        viewport()->update();
+        return;
+    }
+    // A point's segments reach two columns either side of it.
+    if (lo <= hi)
+        viewport()->update(QRect(QPoint(lo - 3, m_layout.plot.top - 1), QPoint(hi + 3, m_layout.plot.bottom + 1)));
+}
+
 void CCurveViewBase::ApplyDisplayMode()
 {
     RecalcLayout();
@@ -273,7 +307,7 @@ void CCurveViewBase::FillScene(CurveScene& s)
     DescribeScene(s);
 }
 
-void CCurveViewBase::RenderPane(QPainter& p, qreal dpr, bool vector)
+void CCurveViewBase::RenderPane(QPainter& p, qreal dpr, bool vector, bool reference)
 {
     ComputeEnlarged();
     CurveScene scene;
@@ -282,16 +316,16 @@ void CCurveViewBase::RenderPane(QPainter& p, qreal dpr, bool vector)
     if (vector)
         painter.PaintVector(p, scene);
     else
-        painter.Paint(p, scene, true, dpr);
+        painter.Paint(p, scene, true, dpr, QRegion(), reference);
 }
 
-void CCurveViewBase::paintEvent(QPaintEvent*)
+void CCurveViewBase::paintEvent(QPaintEvent* e)
 {
     ComputeEnlarged();
     CurveScene scene;
     FillScene(scene);
     QPainter p(viewport());
-    m_painter.Paint(p, scene, m_bFullRedraw, viewport()->devicePixelRatioF());
+    m_painter.Paint(p, scene, m_bFullRedraw, viewport()->devicePixelRatioF(), e->region());
     m_bFullRedraw = false;
 }
 

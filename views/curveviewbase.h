@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace nuv {
 
@@ -30,6 +31,9 @@ public:
     void RecalcLayout();
     void ComputePoints();
     void RedrawAll();
+    // After new readings: as RedrawAll, but only the columns whose points moved are painted
+    // again when the background stays as it is.
+    void RedrawReadings();
     void ApplyDisplayMode();
     // The document already holds the new position.
     void ScrollToPosition(int position, bool redraw);
@@ -38,8 +42,9 @@ public:
     void PublishCursorIndices();
     // Paints what the pane shows onto `p` with a painter of its own, the screen's layers
     // untouched: on a raster device at `dpr` exactly as on the screen, on a vector device
-    // (PDF) without raster operations.
-    void RenderPane(QPainter& p, qreal dpr, bool vector);
+    // (PDF) without raster operations. `reference` draws the traces through the paint
+    // engine, as a check on the screen's own way.
+    void RenderPane(QPainter& p, qreal dpr, bool vector, bool reference = false);
 
     // State read by the owner's checks and the painter.
     const curve::Layout& GetLayout() const { return m_layout; }
@@ -197,6 +202,7 @@ protected:
     std::unique_ptr<QPoint[]> m_points[curve::kMaxStrips];
     const QPoint* m_pointLists[curve::kMaxStrips]{};   // what the scene hands the painter
     int m_nPoints[curve::kMaxStrips]{};
+    std::vector<QPoint> m_prevPoints[curve::kMaxStrips];   // the points before new readings
     std::unique_ptr<QPoint[]> m_enlarged;
     int m_nEnlarged = 0;
     int m_nVisibleCount = 1;
