@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
@@ -138,11 +139,9 @@ void CCurvePainter::BackgroundKey(const CurveScene& s, std::vector<uint64_t>& ke
     add(s.tiled);
     add(s.allStrips);
     add(s.selected);
-    add(s.position);
     add(s.extent);
     add(s.bandWidth);
     add(s.periodMs);
-    add(s.timeOrigin);
     auto addFit = [&](const measure::FittedScale& f) {
         add(f.fitted);
         add(f.lower);
@@ -168,6 +167,47 @@ void CCurvePainter::BackgroundKey(const CurveScene& s, std::vector<uint64_t>& ke
         if (s.fitted != nullptr)
             addFit(s.fitted[i]);
     }
+    // What moves with a scroll comes last (see CanMoveBackground).
+    add(s.position);
+    add(s.timeOrigin);
+}
+
+bool CCurvePainter::CanMoveBackground(const CurveScene& s) const
+{
+    // Only the grid and the index axis differ: the rest of the layer can stay where it is.
+    const size_t moving = 2;
+    if (m_dpr != 1.0 || !s.allStrips || !m_indexStripClear || !m_bFrameEdges || m_bgKey.size() != m_keyScratch.size() ||
+        m_bgKey.size() < moving ||
+        !std::equal(m_bgKey.begin(), m_bgKey.end() - moving, m_keyScratch.begin()))
+        return false;
+    return !curve::StartMarkerVisible(s.layout, s.position) && !curve::StartMarkerVisible(s.layout, m_bgPosition);
+}
+
+void CCurvePainter::MoveBackground(const CurveScene& s)
+{
+    // The plot's inside back to its band and black with the frame's edges as they were,
+    // then the grid and the index axis at the new position: in the order a whole redraw
+    // draws them.
+    const curve::Layout& L = s.layout;
+    const QRect plot = QRect(L.plot.left, L.plot.top, L.plot.Width(), L.plot.Height()) & m_bg.rect();
+    const QRect band = SelectedBand(s) & plot;
+    const QRgb bandRgb = kSelectedBand.rgb();
+    for (int y = plot.top(); y <= plot.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_bg.scanLine(y));
+        std::fill(line + plot.left(), line + plot.left() + plot.width(), kBackground);
+        if (y >= band.top() && y <= band.bottom())
+            std::fill(line + band.left(), line + band.left() + band.width(), bandRgb);
+    }
+    const QRect axis = IndexStrip(L) & m_bg.rect();
+    for (int y = axis.top(); y <= axis.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_bg.scanLine(y));
+        std::fill(line + axis.left(), line + axis.left() + axis.width(), kBackground);
+    }
+    RestoreFrameEdges(L.plot);
+    QPainter p(&m_bg);
+    DrawGrid(p, s);
+    p.setFont(m_font);
+    DrawIndexLabels(p, s, QFontMetrics(m_font, &m_bg), axis.left());
 }
 
 bool CCurvePainter::BackgroundCurrent(const CurveScene& scene) const
@@ -208,9 +248,21 @@ void CCurvePainter::DrawGrid(QPainter& p, const CurveScene& s)
     const curve::Rect& r = L.plot;
     const int nv = curve::VerticalGridOffsets(L.plotWidth, s.position, s.extent, t_gridOffsets.data(),
                                               int(t_gridOffsets.size()));
+    // On the screen's layer the dots go straight into its pixels.
+    QRgb* pixels = m_vector == nullptr && m_dpr == 1.0
+                       ? reinterpret_cast<QRgb*>(const_cast<uchar*>(std::as_const(m_bg).constBits()))
+                       : nullptr;
+    const qsizetype stride = m_bg.bytesPerLine() / 4;
+    const int w = m_bg.width(), h = m_bg.height();
+    auto dot = [&](int x, int y) {
+        if (pixels == nullptr)
+            Dot(x, y, kGridDot);
+        else if (x >= 0 && y >= 0 && x < w && y < h)
+            pixels[y * stride + x] = kGridDot;
+    };
     for (int i = 0; i < nv; ++i)
         for (int d = curve::kDotSpacing; d < L.plotHeight; d += curve::kDotSpacing)
-            Dot(r.left + t_gridOffsets[i], r.top + d, kGridDot);
+            dot(r.left + t_gridOffsets[i], r.top + d);
 
     if (L.gridStep <= 0.0)
         return;
@@ -223,7 +275,7 @@ void CCurvePainter::DrawGrid(QPainter& p, const CurveScene& s)
             break;
         const int yy = r.top + int(y);
         for (int o = run.lo; o < run.hi; o += curve::kDotSpacing)
-            Dot(r.left + o, yy, kGridDot);
+            dot(r.left + o, yy);
         if (separators && line % L.divisions == 0) {
             p.setPen(sep4);
             p.drawLine(r.left, yy, r.right, yy);
@@ -275,20 +327,41 @@ void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
     }
     n = curve::KeepReadableLabels(labels, n, fm.ascent(), fm.descent(), L.client.top, L.client.bottom);
     int group = -1;
+    const QRect axisRows = IndexStrip(L);
+    m_indexStripClear = true;
     for (int k = 0; k < n; ++k) {
         if (labels[k].group != group) {
             group = labels[k].group;
             p.setPen(QColor::fromRgb(s.colors[group]));
         }
         DrawText(p, fm, labels[k].x, labels[k].y, labels[k].text, true);
+        const QRect box(QPoint(labels[k].x - TextWidth(labels[k].text) - 2, labels[k].y - fm.ascent() - 2),
+                        QPoint(labels[k].x + 2, labels[k].y + fm.descent() + 2));
+        if (box.intersects(axisRows))
+            m_indexStripClear = false;
     }
+    DrawIndexLabels(p, s, fm, INT_MIN);
+}
 
+QRect CCurvePainter::IndexStrip(const curve::Layout& L)
+{
+    // Below the frame's lowest pixel row, right of the value labels: where the labels that
+    // move with the position are (the caption and the zero stay left of the plot).
+    return QRect(QPoint(L.plot.left, L.plot.bottom + 3), QPoint(std::max(L.client.right, L.plot.left), std::max(L.client.bottom, L.plot.bottom + 3)));
+}
+
+void CCurvePainter::DrawIndexLabels(QPainter& p, const CurveScene& s, const QFontMetrics& fm, int fromX)
+{
+    const curve::Layout& L = s.layout;
+    curve::Label* labels = t_labels.data();
+    const int cap = int(t_labels.size());
     p.setPen(m_textColor);
-    n = s.periodMs > 0.0 ? measure::TimeAxisLabels(L, s.position, s.extent, s.periodMs, s.timeOrigin, labels, cap)
+    int n = s.periodMs > 0.0 ? measure::TimeAxisLabels(L, s.position, s.extent, s.periodMs, s.timeOrigin, labels, cap)
                          : curve::IndexLabels(L, s.position, s.extent, s.history, labels, cap);
     n = curve::KeepSpacedIndexLabels(labels, n, [&](const QString& t) { return TextWidth(t); }, L.client.right);
     for (int k = 0; k < n; ++k)
-        DrawText(p, fm, labels[k].x, labels[k].y + fm.ascent(), labels[k].text, false);
+        if (labels[k].x >= fromX)
+            DrawText(p, fm, labels[k].x, labels[k].y + fm.ascent(), labels[k].text, false);
 
     if (curve::StartMarkerVisible(L, s.position)) {
         const QString t = QStringLiteral("T");
@@ -330,6 +403,59 @@ void CCurvePainter::DrawBackground(const CurveScene& s)
     DrawBackgroundOn(p, s, m_dpr == 1.0);
 }
 
+// The plot's outer rows and columns the frame's pens reach into, as they are before the
+// grid: a scroll puts them back instead of drawing the frame again.
+void CCurvePainter::FrameEdges(const curve::Rect& r, QRect* edges)
+{
+    edges[0] = QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.top + 1));
+    edges[1] = QRect(QPoint(r.left, r.bottom - 1), QPoint(r.right - 1, r.bottom - 1));
+    edges[2] = QRect(QPoint(r.left, r.top), QPoint(r.left, r.bottom - 1));
+    edges[3] = QRect(QPoint(r.right - 1, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+void CCurvePainter::KeepFrameEdges(const curve::Rect& r)
+{
+    QRect edges[4];
+    FrameEdges(r, edges);
+    m_frameEdges.clear();
+    m_bFrameEdges = m_dpr == 1.0;
+    if (!m_bFrameEdges)
+        return;
+    for (const QRect& e : edges) {
+        const QRect c = e & m_bg.rect();
+        for (int y = c.top(); y <= c.bottom(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(m_bg.constScanLine(y));
+            m_frameEdges.insert(m_frameEdges.end(), line + c.left(), line + c.left() + c.width());
+        }
+    }
+}
+
+void CCurvePainter::RestoreFrameEdges(const curve::Rect& r)
+{
+    QRect edges[4];
+    FrameEdges(r, edges);
+    size_t at = 0;
+    for (const QRect& e : edges) {
+        const QRect c = e & m_bg.rect();
+        for (int y = c.top(); y <= c.bottom() && at + size_t(c.width()) <= m_frameEdges.size(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(m_bg.scanLine(y));
+            std::copy(m_frameEdges.begin() + qsizetype(at), m_frameEdges.begin() + qsizetype(at + size_t(c.width())),
+                      line + c.left());
+            at += size_t(c.width());
+        }
+    }
+}
+
+void CCurvePainter::DrawFrame(QPainter& p, const curve::Rect& r)
+{
+    const QPoint frame[5] = {QPoint(r.left - 1, r.top), QPoint(r.right + 1, r.top), QPoint(r.right + 1, r.bottom + 1),
+                             QPoint(r.left - 1, r.bottom + 1), QPoint(r.left - 1, r.top)};
+    for (const QPen& pen : {QPen(kFrame1, 4), QPen(kFrame2, 2), QPen(kFrame3, 1)}) {
+        p.setPen(pen);
+        p.drawPolyline(frame, 5);
+    }
+}
+
 void CCurvePainter::DrawBackgroundOn(QPainter& p, const CurveScene& s, bool bandDrawn)
 {
     const curve::Layout& L = s.layout;
@@ -338,12 +464,9 @@ void CCurvePainter::DrawBackgroundOn(QPainter& p, const CurveScene& s, bool band
     if (!bandDrawn && band.width() > 0 && band.height() > 0)
         p.fillRect(band, kSelectedBand);
 
-    const QPoint frame[5] = {QPoint(r.left - 1, r.top), QPoint(r.right + 1, r.top), QPoint(r.right + 1, r.bottom + 1),
-                             QPoint(r.left - 1, r.bottom + 1), QPoint(r.left - 1, r.top)};
-    for (const QPen& pen : {QPen(kFrame1, 4), QPen(kFrame2, 2), QPen(kFrame3, 1)}) {
-        p.setPen(pen);
-        p.drawPolyline(frame, 5);
-    }
+    DrawFrame(p, r);
+    if (m_vector == nullptr)
+        KeepFrameEdges(r);
 
     DrawGrid(p, s);
     DrawLabels(p, s);
@@ -415,8 +538,12 @@ void CCurvePainter::Paint(QPainter& target, const CurveScene& s, bool fullRedraw
         // Drawn again only when asked, and then only when it would come out different.
         BackgroundKey(s, m_keyScratch);
         if (m_keyScratch != m_bgKey) {
-            DrawBackground(s);
+            if (!reference && CanMoveBackground(s))
+                MoveBackground(s);
+            else
+                DrawBackground(s);
             m_bgKey.swap(m_keyScratch);
+            m_bgPosition = s.position;
         }
     }
     const QRect client(0, 0, std::max(s.layout.client.Width(), 1), std::max(s.layout.client.Height(), 1));
@@ -505,10 +632,13 @@ bool CCurvePainter::PaintComposed(QPainter& target, const CurveScene& s, const Q
     for (const QRect& area : region) {
         for (int y = area.top(); y <= area.bottom(); ++y)
             std::memcpy(origin + y * stride + area.left(), bg + y * bgStride + area.left(), size_t(area.width()) * 4);
+        QRect drawn;   // where traces went: a later one crossing it must not OR onto them
         auto draw = [&](const QPoint* pts, int n, QRgb color, const QRect& clip) {
             const QRect c = clip & area;
             if (n <= 0 || c.isEmpty())
                 return;
+            t.bg = c.intersects(drawn) ? bg : nullptr;
+            drawn |= c;
             t.clipLeft = c.left();
             t.clipTop = c.top();
             t.clipRight = c.right();

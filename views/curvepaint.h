@@ -98,6 +98,20 @@ private:
     bool PaintComposed(QPainter& target, const CurveScene& scene, const QRegion& region);
     bool TracesRasterizable(const CurveScene& scene) const;
     static void BackgroundKey(const CurveScene& scene, std::vector<uint64_t>& key);
+    // A scroll that changes only the grid and the index axis redraws just those.
+    bool CanMoveBackground(const CurveScene& scene) const;
+    void MoveBackground(const CurveScene& scene);
+    static void DrawFrame(QPainter& p, const curve::Rect& plot);
+    static void FrameEdges(const curve::Rect& plot, QRect* edges);
+    void KeepFrameEdges(const curve::Rect& plot);
+    void RestoreFrameEdges(const curve::Rect& plot);
+    std::vector<QRgb> m_frameEdges;   // the frame's reach into the plot, before the grid
+    bool m_bFrameEdges = false;
+    // The index axis; labels left of `fromX` are left out.
+    void DrawIndexLabels(QPainter& p, const CurveScene& scene, const QFontMetrics& fm, int fromX);
+    static QRect IndexStrip(const curve::Layout& layout);   // the rows of the index axis
+    bool m_indexStripClear = false;   // no value label reaches into those rows
+    int m_bgPosition = 0;             // position the background layer shows
     // What XORing cursor line k from `top` to `bottom` does to each row (0: a gap).
     const std::vector<uint32_t>& CursorXors(int k, int top, int bottom, QRgb color);
     struct CursorPattern {

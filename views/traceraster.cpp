@@ -30,7 +30,8 @@ struct Walk {
     {
         if (x < t.clipLeft || x > t.clipRight || y < t.clipTop || y > t.clipBottom)
             return;
-        t.dst[qsizetype(y) * t.dstStride + x] = t.bg[qsizetype(y) * t.bgStride + x] | color;
+        uint32_t& d = t.dst[qsizetype(y) * t.dstStride + x];
+        d = (t.bg != nullptr ? t.bg[qsizetype(y) * t.bgStride + x] : d) | color;
     }
 
     // Rows y0 .. y1 - 1 (at least y0) of a steep run, column px >> 16 at each, bar row `skip`.
@@ -41,6 +42,14 @@ struct Walk {
         int lo = std::max(y0, t.clipTop), hi = std::min(y1 - 1, t.clipBottom);
         px += int64_t(lo - y0) * inc;
         uint32_t* d = t.dst + qsizetype(lo) * t.dstStride;
+        if (t.bg == nullptr) {
+            for (int y = lo; y <= hi; ++y, px += inc, d += t.dstStride) {
+                const int x = int(px >> 16);
+                if (x >= t.clipLeft && x <= t.clipRight && y != skip)
+                    d[x] |= color;
+            }
+            return;
+        }
         const uint32_t* g = t.bg + qsizetype(lo) * t.bgStride;
         for (int y = lo; y <= hi; ++y, px += inc, d += t.dstStride, g += t.bgStride) {
             const int x = int(px >> 16);

@@ -11,6 +11,8 @@ namespace nuv::curve {
 
 // Where trace pixels go: dst = bg | colour, inside the inclusive box clip*. Both are
 // addressed in the same coordinates: `dst` may point at where (0, 0) lies in a larger image.
+// Without `bg`, dst |= colour: for a trace no other trace of the picture can cross, over
+// a dst that holds the background.
 struct TraceTarget {
     uint32_t* dst = nullptr;
     qsizetype dstStride = 0;    // in pixels
