@@ -6,10 +6,15 @@
 #include "views/aicurveview.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 using namespace nuv;
@@ -31,6 +36,42 @@ void PostRow(CAIDigitView* v, uint64_t count, const ScanBlock& scan)
     QVERIFY(PostMessage(v->GetSafeHwnd(), WM_DIGIT_ROW, 0, 0, &n, sizeof n));
     QCoreApplication::processEvents();
 }
+// What the window shows of `w`: its part of the window's backing store as the paints so far
+// left it (not painted afresh).
+QImage Shown(QWidget* w)
+{
+    QWidget* top = w->window();
+    const QPoint at = w->mapTo(top, QPoint(0, 0));
+    return top->screen()->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+// The first line of pixels where two pictures differ; -1 when they are the same.
+int FirstDifferentLine(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return y;
+    return -1;
+}
+struct PaintedArea : QObject {
+    qint64 pixels = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            for (const QRect& r : static_cast<QPaintEvent*>(e)->region())
+                pixels += qint64(r.width()) * r.height();
+        return false;
+    }
+};
+void Settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
 } // namespace
 
 class TestAcqViews : public QObject {
@@ -44,6 +85,7 @@ private slots:
     void statisticsRows();
     void columnsFitTheirNumbers();
     void liveRowsDuringRun();
+    void readingsPaintOnlyTheNewRow();
     void frameRoutesWorkerNotices();
 };
 
@@ -215,6 +257,89 @@ void TestAcqViews::liveRowsDuringRun()
     for (int r = 0; r < 25; ++r)
         QCOMPARE(m->CellText(r, 0), QString::number(r + 1));
     QCOMPARE(m->CellText(24, 2), QString::number(rig.doc->m_ScanCopy.Channel[2].Code));
+}
+
+// A reading scrolls the list's picture and paints the new row (and the scroll bar's slider)
+// only. After every kind of step the window shows what the same table painted whole shows,
+// and the cells look as the standard item delegate draws them.
+void TestAcqViews::readingsPaintOnlyTheNewRow()
+{
+    Rig rig;
+    rig.SetRun(0, 8);
+    CAIDigitView* v = rig.digit.get();
+    v->resize(640, 230);
+    v->show();
+    QVERIFY(QTest::qWaitForWindowExposed(v));
+    PaintedArea painted;
+    v->viewport()->installEventFilter(&painted);
+    uint64_t count = 0;
+    auto post = [&](int n) {
+        for (int i = 0; i < n; ++i, ++count)
+            PostRow(v, count + 1, Scan(uint16_t(37 * count), float(count) * 0.37f - 3.0f));
+        Settle();
+    };
+    auto repaint = [v] {   // every part of the view painted afresh
+        for (QWidget* w : {v->viewport(), static_cast<QWidget*>(v->verticalScrollBar()), static_cast<QWidget*>(v)})
+            w->repaint();
+    };
+    auto matches = [&](const char* step) {
+        Settle();
+        const QImage shown = Shown(v);
+        repaint();
+        const QImage whole = Shown(v);
+        QAbstractItemDelegate* own = v->itemDelegate();
+        QStyledItemDelegate standard;
+        v->setItemDelegate(&standard);
+        repaint();
+        const QImage plain = Shown(v);
+        v->setItemDelegate(own);
+        Settle();
+        const int stale = FirstDifferentLine(shown, whole);
+        const int look = FirstDifferentLine(whole, plain);
+        if (stale >= 0 || look >= 0)
+            qWarning("%s: painted by readings differs from whole at line %d, whole from standard cells at line %d",
+                     step, stale, look);
+        return stale < 0 && look < 0;
+    };
+
+    post(4);   // rows below the last one are still empty
+    QVERIFY(matches("first rows"));
+    post(14);  // the rows scroll
+    painted.pixels = 0;
+    post(1);
+    const qint64 port = qint64(v->viewport()->width()) * v->viewport()->height();
+    QVERIFY2(painted.pixels > 0 && painted.pixels < port / 4, qPrintable(QString::number(painted.pixels)));
+    QVERIFY(matches("scrolled"));
+    for (int i = 0; i < 7; ++i, ++count)   // readings arriving before the view paints
+        v->AppendReading(count + 1, Scan(uint16_t(count), float(count)));
+    QVERIFY(matches("several readings at once"));
+    v->OnCmdMsg(32814, nullptr);   // hexadecimal: the columns widen
+    post(3);
+    QVERIFY(matches("hexadecimal"));
+    v->OnCmdMsg(32813, nullptr);
+    post(2);
+    QVERIFY(matches("decimal"));
+    v->selectionModel()->select(v->Rows()->index(v->Rows()->rowCount() - 3, 0),
+                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    post(3);
+    QVERIFY(matches("selected row"));
+    v->SetTimeColumn(true);
+    post(3);
+    QVERIFY(matches("time column"));
+    // An operator who scrolled up to older rows is taken back to the newest by the next reading.
+    v->verticalScrollBar()->setValue(0);
+    Settle();
+    post(1);
+    QCOMPARE(v->verticalScrollBar()->value(), v->verticalScrollBar()->maximum());
+    QVERIFY(v->verticalScrollBar()->maximum() > 0);
+    QVERIFY(matches("after scrolling up"));
+    // The wrap at the modulus starts the list again.
+    count = CAIDigitView::kRowModulus - 2;
+    post(2);
+    QCOMPARE(v->Rows()->rowCount(), 1);
+    QVERIFY(matches("wrapped"));
+    post(12);
+    QVERIFY(matches("after the wrap"));
 }
 
 // In the AI window the worker's notices reach the panes the frame registered: readings the

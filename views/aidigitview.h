@@ -14,6 +14,7 @@ class QMenu;
 namespace nuv {
 
 class CAIDoc;
+class CRowScrollBar;
 
 class CAIDigitView : public QTableView, public CView {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     CDigitRowModel* Rows() const { return m_pRows; }
     // The context menu "显示(数字窗)" with its items in their current update state.
     QMenu* BuildContextMenu(QWidget* parent);
+    // Lays the list out and has it painted whole, except after a reading's row: that one
+    // ShowNewRows() scrolls into view and paints alone.
+    void doItemsLayout() override;
 
 protected:
     bool event(QEvent* e) override;
@@ -52,15 +56,21 @@ protected:
 private:
     bool RouteCommand(int nID, CCmdUI* pUI);
     void FitColumns();
+    // Scrolls the rows appended since the last call into view and has them painted.
+    void ShowNewRows();
     // The widest texts a column of range `rangeCode` can show in the modes of `modes`
     // (bit m for DigitDisplayMode m).
     static QStringList WidestTexts(uint32_t rangeCode, unsigned modes, MDQ4170_HANDLE device);
 
     CDigitRowModel* m_pRows;
+    CRowScrollBar* m_pBar;
     DigitDisplayMode m_nMode = DigitDisplayMode::Voltage;
     unsigned m_nModesShown = 0;                // modes of the rows in the list, bit per mode
     std::array<uint32_t, 8> m_nRange{};        // range code of each channel column
     bool m_bTimeBaseSet = false;               // the run's start is known (first row of a run)
+    bool m_bRowLayout = false;                 // the layout at hand is for a reading's row
+    bool m_bShowPending = false;               // ShowNewRows() is queued
+    int m_nPaintedRows = 0;                    // rows whose paint has been asked for
 };
 
 } // namespace nuv
