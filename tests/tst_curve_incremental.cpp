@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <random>
 #include <vector>
@@ -149,10 +150,15 @@ void TstCurveIncremental::historyStepsMatchScratch()
     noise();
     rig.view->RedrawAll();
     check("opened");
+    QScrollBar* bar = rig.view->horizontalScrollBar();
     for (int step = 1; step <= 3; ++step) {   // page steps: new readings under a moved grid
         noise();
         rig.view->ScrollToPosition(step * 777, true);
         check("page step");
+        // The scroll bar repaints only its thumb's change, and shows what a whole paint shows.
+        QImage whole(bar->size(), QImage::Format_RGB32);
+        bar->render(&whole);
+        QVERIFY2(Difference(Shown(bar), whole).isEmpty(), "scroll bar after a page step");
     }
     rig.view->SetCursorX(0, 300);
     rig.view->SetCursorX(1, 301);   // neighbouring dotted lines

@@ -1,6 +1,7 @@
 #include "views/aidigitvw.h"
 
 #include "views/aidigitvw_table.h"
+#include "views/rowscrollbar.h"
 #include "datafile/aihistdoc.h"
 #include "framework/winapp.h"
 #include "res/resource.h"
@@ -34,6 +35,8 @@ CAIDigitVw::CAIDigitVw(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    // Each page step moves the thumb: only the thumb is painted again.
+    setVerticalScrollBar(new CRowScrollBar(Qt::Vertical, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &CAIDigitVw::OnBarAction);
 }

@@ -1,6 +1,7 @@
 #include "views/curveviewbase.h"
 
 #include "views/readoutbar.h"
+#include "views/rowscrollbar.h"
 #include "acquisition/aitypes.h"
 #include "datafile/csvexport.h"
 
@@ -23,6 +24,8 @@ CCurveViewBase::CCurveViewBase(QWidget* parent) : QAbstractScrollArea(parent)
         m_pointLists[i] = m_points[i].get();
     }
     m_enlarged.reset(new QPoint[kPointCapacity]);
+    // Each page step moves the thumb: only the thumb is painted again.
+    setHorizontalScrollBar(new CRowScrollBar(Qt::Horizontal, this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);

@@ -1,5 +1,4 @@
-// A vertical scroll bar for a list that grows at its bottom, repainting only what a new
-// row changes.
+// A scroll bar that repaints only what a change of its range or value changes.
 #pragma once
 
 #include <QEvent>
@@ -12,8 +11,8 @@
 
 namespace nuv {
 
-// The vertical scroll bar of a list that grows at its bottom. When the range or the value
-// changes, only what changes is painted again: the slider where it was and where it is
+// A scroll bar (a list that grows at its bottom, a pane that pages through a recording).
+// When the range or the value changes, only what changes is painted again: the slider where it was and where it is
 // now (with a margin for what a style draws around it), and an end's arrow when that end
 // is reached or left (some styles grey it out). Any other change of the bar's look (its
 // size, the slider shown or not, style, palette) repaints it whole as usual.
