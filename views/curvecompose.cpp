@@ -95,19 +95,22 @@ bool CCurvePainter::CanMoveBackground(const CurveScene& s) const
 
 void CCurvePainter::MoveBackground(const CurveScene& s)
 {
-    // The plot's inside back to its band and black with the frame's edges as they were,
-    // then the grid and the index axis at the new position: in the order a whole redraw
-    // draws them.
+    // The old grid's dots back to the band or black under them, the frame's edges as they
+    // were, then the grid (its separators over it again) and the index axis at the new
+    // position: what a whole redraw leaves, in the order it draws.
     const curve::Layout& L = s.layout;
     const QRect plot = QRect(L.plot.left, L.plot.top, L.plot.Width(), L.plot.Height()) & m_bg.rect();
     const QRect band = SelectedBand(s) & plot;
     const QRgb bandRgb = kSelectedBand.rgb();
-    for (int y = plot.top(); y <= plot.bottom(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(m_bg.scanLine(y));
-        std::fill(line + plot.left(), line + plot.left() + plot.width(), kBackground);
-        if (y >= band.top() && y <= band.bottom())
-            std::fill(line + band.left(), line + band.left() + band.width(), bandRgb);
-    }
+    auto* pixels = reinterpret_cast<QRgb*>(m_bg.bits());
+    const qsizetype stride = m_bg.bytesPerLine() / 4;
+    EachGridDot(
+        L, m_bgPosition, s.extent,
+        [&](int x, int y) {
+            if (plot.contains(x, y))
+                pixels[y * stride + x] = band.contains(x, y) ? bandRgb : kBackground;
+        },
+        [](int, int) {});
     const QRect axis = IndexStrip(L) & m_bg.rect();
     for (int y = axis.top(); y <= axis.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(m_bg.scanLine(y));

@@ -17,7 +17,6 @@ namespace {
 using namespace curvepaint;
 
 thread_local std::vector<curve::Label> t_labels(256);
-thread_local std::vector<int> t_gridOffsets(curve::kMaxPlotWidth / curve::kGridSpacing + 4);
 
 } // namespace
 
@@ -122,43 +121,30 @@ void CCurvePainter::DrawGrid(QPainter& p, const CurveScene& s)
 {
     const curve::Layout& L = s.layout;
     const curve::Rect& r = L.plot;
-    const int nv = curve::VerticalGridOffsets(L.plotWidth, s.position, s.extent, t_gridOffsets.data(),
-                                              int(t_gridOffsets.size()));
     // On the screen's layer the dots go straight into its pixels.
     QRgb* pixels = m_vector == nullptr && m_dpr == 1.0
                        ? reinterpret_cast<QRgb*>(const_cast<uchar*>(std::as_const(m_bg).constBits()))
                        : nullptr;
     const qsizetype stride = m_bg.bytesPerLine() / 4;
     const int w = m_bg.width(), h = m_bg.height();
-    auto dot = [&](int x, int y) {
-        if (pixels == nullptr)
-            Dot(x, y, kGridDot);
-        else if (x >= 0 && y >= 0 && x < w && y < h)
-            pixels[y * stride + x] = kGridDot;
-    };
-    for (int i = 0; i < nv; ++i)
-        for (int d = curve::kDotSpacing; d < L.plotHeight; d += curve::kDotSpacing)
-            dot(r.left + t_gridOffsets[i], r.top + d);
-
-    if (L.gridStep <= 0.0)
-        return;
-    const curve::Range1 run = curve::HorizontalDotRun(L.plotWidth, s.position, s.extent);
     const bool separators = s.tiled && s.allStrips && s.strips <= curve::kMaxStrips;
-    QPen sep4(kFrame1, 4), sep2(kFrame2, 2);
-    for (int line = 1;; ++line) {
-        const double y = line * L.gridStep;
-        if (!(y < L.plotHeight))
-            break;
-        const int yy = r.top + int(y);
-        for (int o = run.lo; o < run.hi; o += curve::kDotSpacing)
-            dot(r.left + o, yy);
-        if (separators && line % L.divisions == 0) {
-            p.setPen(sep4);
-            p.drawLine(r.left, yy, r.right, yy);
-            p.setPen(sep2);
-            p.drawLine(r.left, yy, r.right, yy);
-        }
-    }
+    const QPen sep4(kFrame1, 4), sep2(kFrame2, 2);
+    EachGridDot(
+        L, s.position, s.extent,
+        [&](int x, int y) {
+            if (pixels == nullptr)
+                Dot(x, y, kGridDot);
+            else if (x >= 0 && y >= 0 && x < w && y < h)
+                pixels[y * stride + x] = kGridDot;
+        },
+        [&](int index, int yy) {
+            if (separators && index % L.divisions == 0) {
+                p.setPen(sep4);
+                p.drawLine(r.left, yy, r.right, yy);
+                p.setPen(sep2);
+                p.drawLine(r.left, yy, r.right, yy);
+            }
+        });
 }
 
 void CCurvePainter::DrawLabels(QPainter& p, const CurveScene& s)
