@@ -106,9 +106,12 @@ void CCurvePainter::MoveBackground(const CurveScene& s)
     const qsizetype stride = m_bg.bytesPerLine() / 4;
     EachGridDot(
         L, m_bgPosition, s.extent,
-        [&](int x, int y) {
-            if (plot.contains(x, y))
-                pixels[y * stride + x] = band.contains(x, y) ? bandRgb : kBackground;
+        [&, px0 = plot.left(), px1 = plot.right(), py0 = plot.top(), py1 = plot.bottom(), bx0 = band.left(),
+         bx1 = band.right(), by0 = band.top(), by1 = band.bottom()](int x, int y) {
+            if (x < px0 || x > px1 || y < py0 || y > py1)
+                return;
+            const bool inBand = x >= bx0 && x <= bx1 && y >= by0 && y <= by1;
+            pixels[y * stride + x] = inBand ? bandRgb : kBackground;
         },
         [](int, int) {});
     const QRect axis = IndexStrip(L) & m_bg.rect();
