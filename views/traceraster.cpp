@@ -35,26 +35,41 @@ struct Walk {
     }
 
     // Rows y0 .. y1 - 1 (at least y0) of a steep run, column px >> 16 at each, bar row `skip`.
+    // Walked in stretches of one column each, where the column stays until px crosses into
+    // the next.
     void Column(int64_t px, int64_t inc, int y0, int y1, int skip) const
     {
         if (y1 <= y0)
             y1 = y0 + 1;
-        int lo = std::max(y0, t.clipTop), hi = std::min(y1 - 1, t.clipBottom);
-        px += int64_t(lo - y0) * inc;
-        uint32_t* d = t.dst + qsizetype(lo) * t.dstStride;
-        if (t.bg == nullptr) {
-            for (int y = lo; y <= hi; ++y, px += inc, d += t.dstStride) {
-                const int x = int(px >> 16);
-                if (x >= t.clipLeft && x <= t.clipRight && y != skip)
-                    d[x] |= color;
-            }
-            return;
-        }
-        const uint32_t* g = t.bg + qsizetype(lo) * t.bgStride;
-        for (int y = lo; y <= hi; ++y, px += inc, d += t.dstStride, g += t.bgStride) {
+        int y = std::max(y0, t.clipTop);
+        const int hi = std::min(y1 - 1, t.clipBottom);
+        px += int64_t(y - y0) * inc;
+        while (y <= hi) {
             const int x = int(px >> 16);
-            if (x >= t.clipLeft && x <= t.clipRight && y != skip)
-                d[x] = g[x] | color;
+            // rows until px leaves column x
+            int64_t rows = 0;
+            if (inc > 0)
+                rows = ((int64_t(x + 1) << 16) - px + inc - 1) / inc;
+            else if (inc < 0)
+                rows = (px - (int64_t(x) << 16)) / -inc + 1;
+            else
+                rows = hi - y + 1;
+            const int end = int(std::min<int64_t>(hi, y + rows - 1));
+            if (x >= t.clipLeft && x <= t.clipRight) {
+                uint32_t* d = t.dst + qsizetype(y) * t.dstStride + x;
+                if (t.bg == nullptr) {
+                    for (int r = y; r <= end; ++r, d += t.dstStride)
+                        if (r != skip)
+                            *d |= color;
+                } else {
+                    const uint32_t* g = t.bg + qsizetype(y) * t.bgStride + x;
+                    for (int r = y; r <= end; ++r, d += t.dstStride, g += t.bgStride)
+                        if (r != skip)
+                            *d = *g | color;
+                }
+            }
+            px += int64_t(end - y + 1) * inc;
+            y = end + 1;
         }
     }
 
