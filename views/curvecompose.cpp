@@ -8,7 +8,6 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <type_traits>
 #include <utility>
@@ -130,8 +129,7 @@ bool CCurvePainter::BackgroundCurrent(const CurveScene& scene) const
 {
     if (m_bg.isNull() || m_bgKey.empty())
         return false;
-    const QSize logical(std::max(scene.layout.client.Width(), 1), std::max(scene.layout.client.Height(), 1));
-    if (m_bg.size() != QSize(int(std::ceil(logical.width() * m_dpr)), int(std::ceil(logical.height() * m_dpr))))
+    if (m_bg.size() != LayerSize(scene, m_dpr))
         return false;
     BackgroundKey(scene, m_keyScratch);
     return m_keyScratch == m_bgKey;
@@ -182,14 +180,11 @@ void CCurvePainter::RestoreFrameEdges(const curve::Rect& r)
 
 bool CCurvePainter::TracesRasterizable(const CurveScene& s) const
 {
-    const int w = m_bg.width(), h = m_bg.height();
-    if (s.allStrips || !s.tiled) {
-        for (int i = 0; i < s.strips; ++i)
-            if (s.pointCount[i] > 0 && !curve::IsColumnTrace(s.points[i], s.pointCount[i], w, h))
-                return false;
-        return true;
-    }
-    return s.enlargedCount <= 0 || curve::IsColumnTrace(s.enlarged, s.enlargedCount, w, h);
+    bool all = true;
+    EachTrace(s, [&](const QPoint* pts, int n, QRgb, const QRect&) {
+        all = all && (n <= 0 || curve::IsColumnTrace(pts, n, m_bg.width(), m_bg.height()));
+    });
+    return all;
 }
 
 bool CCurvePainter::PaintComposed(QPainter& target, const CurveScene& s, const QRegion& region)
@@ -242,7 +237,7 @@ bool CCurvePainter::PaintComposed(QPainter& target, const CurveScene& s, const Q
         for (int y = area.top(); y <= area.bottom(); ++y)
             std::memcpy(origin + y * stride + area.left(), bg + y * bgStride + area.left(), size_t(area.width()) * 4);
         QRect drawn;   // where traces went: a later one crossing it must not OR onto them
-        auto draw = [&](const QPoint* pts, int n, QRgb color, const QRect& clip) {
+        EachTrace(s, [&](const QPoint* pts, int n, QRgb color, const QRect& clip) {
             const QRect c = clip & area;
             if (n <= 0 || c.isEmpty())
                 return;
@@ -253,19 +248,7 @@ bool CCurvePainter::PaintComposed(QPainter& target, const CurveScene& s, const Q
             t.clipRight = c.right();
             t.clipBottom = c.bottom();
             curve::RasterTrace(pts, n, color | 0xFF000000u, t);
-        };
-        if (s.allStrips || !s.tiled) {
-            for (int i = 0; i < s.strips; ++i) {
-                const int c = int(s.geoms[i].centre);
-                const int half = s.inner / 2;
-                draw(s.points[i], s.pointCount[i], s.colors[i],
-                     QRect(QPoint(r.left, c - half - curve::kBandClipExtra),
-                           QPoint(r.right - 1, c + half + curve::kBandClipExtra - 1)));
-            }
-        } else if (s.strips > 0) {
-            const int a = std::clamp(s.selected, 0, s.strips - 1);
-            draw(s.enlarged, s.enlargedCount, s.colors[a], QRect(r.left, r.top, r.Width(), r.Height()));
-        }
+        });
     }
     // The dotted cursor lines, XORed pixel by pixel as the paint engine would XOR them.
     for (int k = 0; k < s.cursorCount && k < 2; ++k) {
@@ -283,7 +266,6 @@ bool CCurvePainter::PaintComposed(QPainter& target, const CurveScene& s, const Q
         target.setCompositionMode(QPainter::CompositionMode_Source);
         for (const QRect& area : region)
             target.drawImage(area.topLeft(), m_composed, area);
-        target.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
     return true;
 }

@@ -79,10 +79,15 @@ void CCurvePainter::DropLayers()
     m_traceDirty = QRect();
 }
 
-bool CCurvePainter::EnsureLayers(const CurveScene& scene, qreal dpr)
+QSize CCurvePainter::LayerSize(const CurveScene& scene, qreal dpr)
 {
     const QSize logical(std::max(scene.layout.client.Width(), 1), std::max(scene.layout.client.Height(), 1));
-    const QSize device(int(std::ceil(logical.width() * dpr)), int(std::ceil(logical.height() * dpr)));
+    return QSize(int(std::ceil(logical.width() * dpr)), int(std::ceil(logical.height() * dpr)));
+}
+
+bool CCurvePainter::EnsureLayers(const CurveScene& scene, qreal dpr)
+{
+    const QSize device = LayerSize(scene, dpr);
     if (!m_bg.isNull() && m_bg.size() == device && m_dpr == dpr)
         return false;
     m_dpr = dpr;
@@ -100,12 +105,6 @@ void CCurvePainter::Dot(int x, int y, QRgb c)
 {
     if (m_vector != nullptr) {
         m_vector->fillRect(QRect(x, y, 1, 1), QColor::fromRgb(c));
-        return;
-    }
-    if (m_dpr == 1.0) {
-        // The layer is ours alone: no detach check per dot.
-        if (x >= 0 && y >= 0 && x < m_bg.width() && y < m_bg.height())
-            reinterpret_cast<QRgb*>(const_cast<uchar*>(std::as_const(m_bg).constScanLine(y)))[x] = c;
         return;
     }
     const int x0 = int(std::floor(x * m_dpr)), x1 = std::max(int(std::floor((x + 1) * m_dpr)), x0 + 1);
@@ -209,7 +208,8 @@ QRect CCurvePainter::IndexStrip(const curve::Layout& L)
 {
     // Below the frame's lowest pixel row, right of the value labels: where the labels that
     // move with the position are (the caption and the zero stay left of the plot).
-    return QRect(QPoint(L.plot.left, L.plot.bottom + 3), QPoint(std::max(L.client.right, L.plot.left), std::max(L.client.bottom, L.plot.bottom + 3)));
+    return QRect(QPoint(L.plot.left, L.plot.bottom + 3),
+                 QPoint(std::max(L.client.right, L.plot.left), std::max(L.client.bottom, L.plot.bottom + 3)));
 }
 
 void CCurvePainter::DrawIndexLabels(QPainter& p, const CurveScene& s, const QFontMetrics& fm, int fromX)
@@ -308,9 +308,7 @@ void CCurvePainter::DrawTraces(const CurveScene& s)
 QRect CCurvePainter::DrawTracesOn(QPainter& p, const CurveScene& s)
 {
     QRect dirty;
-    const curve::Rect& r = s.layout.plot;
-
-    auto draw = [&](const QPoint* pts, int n, QRgb color, const QRect& clip) {
+    EachTrace(s, [&](const QPoint* pts, int n, QRgb color, const QRect& clip) {
         if (n <= 0 || clip.isEmpty())
             return;
         int x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
@@ -330,20 +328,7 @@ QRect CCurvePainter::DrawTracesOn(QPainter& p, const CurveScene& s)
         else
             p.drawPolyline(pts, n);
         dirty |= box;
-    };
-
-    if (s.allStrips || !s.tiled) {
-        for (int i = 0; i < s.strips; ++i) {
-            const int c = int(s.geoms[i].centre);
-            const int half = s.inner / 2;
-            const QRect clip(QPoint(r.left, c - half - curve::kBandClipExtra),
-                             QPoint(r.right - 1, c + half + curve::kBandClipExtra - 1));
-            draw(s.points[i], s.pointCount[i], s.colors[i], clip);
-        }
-    } else if (s.strips > 0) {
-        const int a = std::clamp(s.selected, 0, s.strips - 1);
-        draw(s.enlarged, s.enlargedCount, s.colors[a], QRect(r.left, r.top, r.Width(), r.Height()));
-    }
+    });
     p.setClipping(false);
     return dirty;
 }
@@ -387,7 +372,6 @@ void CCurvePainter::PaintReference(QPainter& target, const CurveScene& s)
                          m_traceDirty.height() * m_dpr);
         target.drawImage(QRectF(m_traceDirty), m_trace, src);
     }
-    target.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void CCurvePainter::DrawCursors(QPainter& target, const CurveScene& s)

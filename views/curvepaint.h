@@ -91,6 +91,8 @@ public:
     int TextWidth(const QString& text) const;
 
 private:
+    // Device size of the layers for `scene` at `dpr`.
+    static QSize LayerSize(const CurveScene& scene, qreal dpr);
     bool EnsureLayers(const CurveScene& scene, qreal dpr);
     void PaintReference(QPainter& target, const CurveScene& scene);
     // Background and traces of `region` composed straight into the target's pixels (or a
@@ -105,21 +107,11 @@ private:
     static void FrameEdges(const curve::Rect& plot, QRect* edges);
     void KeepFrameEdges(const curve::Rect& plot);
     void RestoreFrameEdges(const curve::Rect& plot);
-    std::vector<QRgb> m_frameEdges;   // the frame's reach into the plot, before the grid
-    bool m_bFrameEdges = false;
     // The index axis; labels left of `fromX` are left out.
     void DrawIndexLabels(QPainter& p, const CurveScene& scene, const QFontMetrics& fm, int fromX);
     static QRect IndexStrip(const curve::Layout& layout);   // the rows of the index axis
-    bool m_indexStripClear = false;   // no value label reaches into those rows
-    int m_bgPosition = 0;             // position the background layer shows
     // What XORing cursor line k from `top` to `bottom` does to each row (0: a gap).
     const std::vector<uint32_t>& CursorXors(int k, int top, int bottom, QRgb color);
-    struct CursorPattern {
-        int top = -1, bottom = -1;
-        QRgb color = 0;
-        std::vector<uint32_t> xors;
-    };
-    CursorPattern m_cursorPattern[2];
     void DrawBackground(const CurveScene& scene);
     void DrawBackgroundOn(QPainter& p, const CurveScene& scene, bool bandDrawn);
     static QRect SelectedBand(const CurveScene& scene);   // empty when there is none
@@ -128,13 +120,24 @@ private:
     void DrawLabels(QPainter& p, const CurveScene& scene);
     void DrawTraces(const CurveScene& scene);
     QRect DrawTracesOn(QPainter& p, const CurveScene& scene);   // returns the area drawn
-    void Dot(int x, int y, QRgb c);
+    void Dot(int x, int y, QRgb c);   // a grid dot where the layer is not written directly
+    void DrawText(QPainter& p, const QFontMetrics& fm, int x, int baseline, const QString& text, bool rightAligned);
 
     QImage m_bg;
     QImage m_trace;        // the reference way's trace layer, made when first needed
     QImage m_composed;     // background and traces when the target's pixels are out of reach
     std::vector<uint64_t> m_bgKey;           // what the background layer shows
     mutable std::vector<uint64_t> m_keyScratch;
+    int m_bgPosition = 0;             // position the background layer shows
+    std::vector<QRgb> m_frameEdges;   // the frame's reach into the plot, before the grid
+    bool m_bFrameEdges = false;
+    bool m_indexStripClear = false;   // no value label reaches into the index axis's rows
+    struct CursorPattern {
+        int top = -1, bottom = -1;
+        QRgb color = 0;
+        std::vector<uint32_t> xors;
+    };
+    CursorPattern m_cursorPattern[2];
     QRect m_traceDirty;    // logical area of the trace layer that is not black
     qreal m_dpr = 1.0;
     QPainter* m_vector = nullptr;   // grid dots go here instead of into the layer
@@ -148,7 +151,6 @@ private:
         int width = 0;
     };
     QHash<QString, CachedText> m_textCache;
-    void DrawText(QPainter& p, const QFontMetrics& fm, int x, int baseline, const QString& text, bool rightAligned);
     QColor m_textColor{220, 220, 220};   // colour the last value label left set
 };
 

@@ -1,10 +1,15 @@
-// Colours the waveform painter's files share.
+// What the waveform painter's files share: colours, the walk over the grid's dots and the
+// walk over the traces.
 #pragma once
 
 #include "views/curvegeom.h"
+#include "views/curvepaint.h"
 
 #include <QColor>
+#include <QPoint>
+#include <QRect>
 #include <QRgb>
+#include <algorithm>
 #include <vector>
 
 namespace nuv::curvepaint {
@@ -39,6 +44,26 @@ void EachGridDot(const curve::Layout& L, int position, int extent, Dot&& dot, Li
         for (int o = run.lo; o < run.hi; o += curve::kDotSpacing)
             dot(r.left + o, yy);
         line(index, yy);
+    }
+}
+
+// Calls draw(points, count, colour, clip) for each trace `s` shows, in drawing order: every
+// strip clipped to its band (a little over it), or the enlarged channel clipped to the plot.
+template <class Draw>
+void EachTrace(const CurveScene& s, Draw&& draw)
+{
+    const curve::Rect& r = s.layout.plot;
+    if (s.allStrips || !s.tiled) {
+        const int half = s.inner / 2;
+        for (int i = 0; i < s.strips; ++i) {
+            const int c = int(s.geoms[i].centre);
+            draw(s.points[i], s.pointCount[i], s.colors[i],
+                 QRect(QPoint(r.left, c - half - curve::kBandClipExtra),
+                       QPoint(r.right - 1, c + half + curve::kBandClipExtra - 1)));
+        }
+    } else if (s.strips > 0) {
+        const int a = std::clamp(s.selected, 0, s.strips - 1);
+        draw(s.enlarged, s.enlargedCount, s.colors[a], QRect(r.left, r.top, r.Width(), r.Height()));
     }
 }
 
