@@ -319,8 +319,7 @@ void TestAcqViews::readingsPaintOnlyTheNewRow()
     v->OnCmdMsg(32813, nullptr);
     post(2);
     QVERIFY(matches("decimal"));
-    v->selectionModel()->select(v->Rows()->index(v->Rows()->rowCount() - 3, 0),
-                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    v->SelectRow(v->Rows()->rowCount() - 3);
     post(3);
     QVERIFY(matches("selected row"));
     v->SetTimeColumn(true);

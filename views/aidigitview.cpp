@@ -20,28 +20,18 @@
 
 namespace nuv {
 
-CAIDigitView::CAIDigitView(QWidget* parent) : QTableView(parent), m_pRows(new CDigitRowModel(this))
+CAIDigitView::CAIDigitView(QWidget* parent) : CRowTable(parent), m_pRows(new CDigitRowModel(this))
 {
     setModel(m_pRows);
     setItemDelegate(new CDigitCellDelegate(m_pRows, this));
-    // A scroll bar that repaints only what a new row changes; the item view's links to the
-    // bar it replaces are made again.
+    // A scroll bar that repaints only what a new row changes.
     m_pBar = new CRowScrollBar(Qt::Vertical, this);
     setVerticalScrollBar(m_pBar);
-    connect(m_pBar, &QAbstractSlider::actionTriggered, this, &CAIDigitView::verticalScrollbarAction);
-    connect(m_pBar, &QAbstractSlider::valueChanged, this, &CAIDigitView::verticalScrollbarValueChanged);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setShowGrid(true);
-    setWordWrap(false);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    verticalHeader()->hide();
-    // Scrolling by pixels keeps the scroll range a constant-time sum at a million rows.
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
+    // Rows gone: what comes next is new from the top.
+    connect(m_pRows, &QAbstractItemModel::modelReset, this, [this] { m_nShownRows = 0; });
+    connect(m_pRows, &QAbstractItemModel::rowsRemoved, this, [this] { m_nShownRows = 0; });
 }
 
 CAIDigitView::~CAIDigitView() = default;
@@ -138,9 +128,7 @@ void CAIDigitView::AppendReading(uint64_t sampleCount, const ScanBlock& scan)
 {
     // A reading adds one row at the bottom. The rows above it move up by scrolling the
     // viewport's picture and the new row alone is painted (ShowNewRows(), once for all the
-    // readings that arrive before the view gets back to its events). Whatever else waits to
-    // be laid out is laid out, and painted whole, first.
-    executeDelayedItemsLayout();
+    // readings that arrive before the view gets back to its events).
     const uint64_t n = sampleCount % kRowModulus;
     if (n == 0) {
         m_pRows->Clear();
@@ -155,45 +143,34 @@ void CAIDigitView::AppendReading(uint64_t sampleCount, const ScanBlock& scan)
         m_pRows->SetTimeBase(QDateTime::currentDateTime().addMSecs(-qint64(double(sampleCount) * period)), period);
         m_bTimeBaseSet = true;
     }
-    // The model clears itself when full; then, as after the wrap, the whole table is new.
-    m_bRowLayout = n != 0 && m_pRows->rowCount() < CDigitRowModel::kMaxRows;
     m_pRows->Append(uint32_t(n), m_nMode, scan);
-    executeDelayedItemsLayout();
-    m_bRowLayout = false;
     if (!(m_nModesShown & (1u << unsigned(m_nMode)))) {
         m_nModesShown |= 1u << unsigned(m_nMode);
         FitColumns();
     }
+}
+
+void CAIDigitView::RowsInserted(int, int)
+{
     if (!m_bShowPending) {
         m_bShowPending = true;
         QMetaObject::invokeMethod(this, &CAIDigitView::ShowNewRows, Qt::QueuedConnection);
     }
 }
 
-void CAIDigitView::doItemsLayout()
-{
-    if (m_bRowLayout)
-        return;   // one row more: ShowNewRows() makes room for it and paints it
-    QTableView::doItemsLayout();   // the whole viewport is painted again
-    m_nPaintedRows = m_pRows->rowCount();
-}
-
 void CAIDigitView::ShowNewRows()
 {
     m_bShowPending = false;
     // The range grows by the new rows and the value follows to its end at once: the
-    // scroll bar paints what differs between before and after.
+    // scroll bar paints what differs between before and after, the viewport's picture
+    // moves up and the new rows are painted.
     m_pBar->Hold();
-    updateGeometries();
-    scrollToBottom();
+    UpdateGeometries();
+    ScrollToBottom();
     m_pBar->Release();
     const int rows = m_pRows->rowCount();
-    if (m_nPaintedRows < rows) {
-        const int top = std::max(0, rowViewportPosition(m_nPaintedRows));
-        if (top < viewport()->height())
-            viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
-    }
-    m_nPaintedRows = rows;
+    UpdateRows(m_nShownRows, rows - 1);
+    m_nShownRows = rows;
 }
 
 bool CAIDigitView::event(QEvent* e)
@@ -203,7 +180,7 @@ bool CAIDigitView::event(QEvent* e)
             AppendReading(row->SampleCount, row->Scan);
         return true;
     }
-    return QTableView::event(e);
+    return CRowTable::event(e);
 }
 
 bool CAIDigitView::OnCmdMsg(int nID, CCmdUI* pUI)

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "views/digitrows.h"
+#include "views/rowtable.h"
 #include "device/mdq4170.h"
 #include "framework/document.h"
 #include "framework/wndmsg.h"
 
-#include <QTableView>
 #include <array>
 
 class QMenu;
@@ -16,7 +16,7 @@ namespace nuv {
 class CAIDoc;
 class CRowScrollBar;
 
-class CAIDigitView : public QTableView, public CView {
+class CAIDigitView : public CRowTable, public CView {
     Q_OBJECT
 public:
     static constexpr uint64_t kRowModulus = 1048576;
@@ -43,12 +43,11 @@ public:
     CDigitRowModel* Rows() const { return m_pRows; }
     // The context menu "显示(数字窗)" with its items in their current update state.
     QMenu* BuildContextMenu(QWidget* parent);
-    // Lays the list out and has it painted whole, except after a reading's row: that one
-    // ShowNewRows() scrolls into view and paints alone.
-    void doItemsLayout() override;
 
 protected:
     bool event(QEvent* e) override;
+    // A reading's row: ShowNewRows() scrolls it into view and paints it alone.
+    void RowsInserted(int first, int last) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
 
     CWndHandle m_hWnd{this};
@@ -68,9 +67,8 @@ private:
     unsigned m_nModesShown = 0;                // modes of the rows in the list, bit per mode
     std::array<uint32_t, 8> m_nRange{};        // range code of each channel column
     bool m_bTimeBaseSet = false;               // the run's start is known (first row of a run)
-    bool m_bRowLayout = false;                 // the layout at hand is for a reading's row
     bool m_bShowPending = false;               // ShowNewRows() is queued
-    int m_nPaintedRows = 0;                    // rows whose paint has been asked for
+    int m_nShownRows = 0;                      // rows ShowNewRows() has made room for
 };
 
 } // namespace nuv
