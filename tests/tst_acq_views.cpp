@@ -5,6 +5,7 @@
 #include "app/aifrm.h"
 #include "views/aicurveview.h"
 
+#include <QClipboard>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -86,6 +87,7 @@ private slots:
     void columnsFitTheirNumbers();
     void liveRowsDuringRun();
     void readingsPaintOnlyTheNewRow();
+    void rowsSelectedByMouseAndKeys();
     void frameRoutesWorkerNotices();
 };
 
@@ -339,6 +341,56 @@ void TestAcqViews::readingsPaintOnlyTheNewRow()
     QVERIFY(matches("wrapped"));
     post(12);
     QVERIFY(matches("after the wrap"));
+}
+
+// The operator picks a row with the mouse, moves through the list with the keys and copies
+// the row; readings keep the selection on its row and the wrap clears it.
+void TestAcqViews::rowsSelectedByMouseAndKeys()
+{
+    Rig rig;
+    rig.SetRun(0, 8);
+    CAIDigitView* v = rig.digit.get();
+    v->resize(640, 230);
+    v->show();
+    QVERIFY(QTest::qWaitForWindowExposed(v));
+    for (uint64_t i = 1; i <= 40; ++i)
+        v->AppendReading(i, Scan(uint16_t(i), float(i)));
+    Settle();
+    const int h = v->RowHeight();
+    const int last = v->Rows()->rowCount() - 1;
+    QCOMPARE(v->RowViewportPosition(last) + h, v->viewport()->height());   // the newest row at the bottom
+    const int y = v->RowViewportPosition(last - 2) + h / 2;
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(v->columnWidth(0) + 5, y));
+    QCOMPARE(v->SelectedRow(), last - 2);
+    QCOMPARE(v->CurrentColumn(), 1);
+    QVERIFY(v->hasFocus());
+    QTest::keyClick(v, Qt::Key_Up);
+    QCOMPARE(v->SelectedRow(), last - 3);
+    const int page = v->viewport()->height() / h;
+    QTest::keyClick(v, Qt::Key_PageUp);
+    QCOMPARE(v->SelectedRow(), last - 3 - page);
+    QVERIFY(v->RowViewportPosition(v->SelectedRow()) >= 0);   // scrolled into view
+    QTest::keyClick(v, Qt::Key_Home);
+    QCOMPARE(v->SelectedRow(), 0);
+    QCOMPARE(v->verticalScrollBar()->value(), 0);
+    QTest::keyClick(v, Qt::Key_Down);
+    QTest::keyClick(v, Qt::Key_C, Qt::ControlModifier);
+    QStringList cells;
+    for (int c = 0; c < v->Rows()->columnCount(); ++c)
+        cells << v->Rows()->CellText(1, c);
+    QCOMPARE(QGuiApplication::clipboard()->text(), cells.join('\t'));
+    QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("2\t")));
+    // A reading leaves the selection on its row; the wrap clears it, and below the last
+    // row there is nothing to select.
+    v->AppendReading(41, Scan(41, 41.0f));
+    Settle();
+    QCOMPARE(v->SelectedRow(), 1);
+    QCOMPARE(v->Rows()->CellText(v->SelectedRow(), 0), QStringLiteral("2"));
+    v->AppendReading(CAIDigitView::kRowModulus, Scan(1, 1.0f));   // the wrap
+    Settle();
+    QCOMPARE(v->SelectedRow(), -1);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(5, v->viewport()->height() - 2));
+    QCOMPARE(v->SelectedRow(), -1);
 }
 
 // In the AI window the worker's notices reach the panes the frame registered: readings the
