@@ -22,7 +22,7 @@ CRowTable::CRowTable(QWidget* parent) : QAbstractScrollArea(parent), m_pHeader(n
     m_pHeader->setFocusPolicy(Qt::NoFocus);
     connect(m_pHeader, &QHeaderView::sectionResized, this, [this] { Relayout(); });
     connect(m_pHeader, &QHeaderView::sectionCountChanged, this, [this] { Relayout(); });
-    connect(m_pHeader, &QHeaderView::geometriesChanged, this, [this] { UpdateGeometries(); });
+    connect(m_pHeader, &QHeaderView::geometriesChanged, this, [this] { Relayout(); });
     m_nRowHeight = fontMetrics().height() + 4;
     setItemDelegate(new QStyledItemDelegate(this));
 }
@@ -85,10 +85,16 @@ void CRowTable::UpdateGeometries()
     if (m_bLayingOut)
         return;
     m_bLayingOut = true;
-    const int head = m_pHeader->isHidden() ? 0 : std::max(m_pHeader->minimumHeight(), m_pHeader->sizeHint().height());
-    setViewportMargins(0, head, 0, 0);
+    // The header's height is measured again only when something it depends on changed.
+    if (m_nHeaderHeight < 0) {
+        m_nHeaderHeight =
+            m_pHeader->isHidden() ? 0 : std::max(m_pHeader->minimumHeight(), m_pHeader->sizeHint().height());
+        setViewportMargins(0, m_nHeaderHeight, 0, 0);
+    }
     const QRect port = viewport()->geometry();
-    m_pHeader->setGeometry(port.left(), port.top() - head, port.width(), head);
+    const QRect head(port.left(), port.top() - m_nHeaderHeight, port.width(), m_nHeaderHeight);
+    if (m_pHeader->geometry() != head)
+        m_pHeader->setGeometry(head);
     const int rows = m_pModel != nullptr ? m_pModel->rowCount() : 0;
     const QSize size = viewport()->size();
     QScrollBar* v = verticalScrollBar();
@@ -104,6 +110,7 @@ void CRowTable::UpdateGeometries()
 
 void CRowTable::Relayout()
 {
+    m_nHeaderHeight = -1;
     UpdateGeometries();
     viewport()->update();
 }

@@ -79,6 +79,7 @@ private:
     QPointer<QAbstractItemDelegate> m_pDelegate;
     QHeaderView* m_pHeader;
     int m_nRowHeight = 20;
+    int m_nHeaderHeight = -1;   // -1: to be measured
     int m_nRow = -1;
     int m_nColumn = 0;
     bool m_bLayingOut = false;
