@@ -27,7 +27,14 @@ CRowTable::CRowTable(QWidget* parent) : QAbstractScrollArea(parent), m_pHeader(n
     setItemDelegate(new QStyledItemDelegate(this));
 }
 
-CRowTable::~CRowTable() = default;
+CRowTable::~CRowTable()
+{
+    // QWidget's destructor hides the header, which reports new geometries;
+    // by then this object is no longer a table, so nothing may reach it.
+    disconnect(m_pHeader, nullptr, this, nullptr);
+    if (m_pModel != nullptr)
+        disconnect(m_pModel, nullptr, this, nullptr);
+}
 
 void CRowTable::setModel(QAbstractItemModel* model)
 {
