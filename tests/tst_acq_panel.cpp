@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QScreen>
 
 using namespace nuv;
 using namespace nuvtest;
@@ -83,6 +84,7 @@ private slots:
     void saveBox();
     void breakIcons();
     void enablePanel();
+    void coldJunctionRepaint();
 };
 
 void TestAcqPanel::controlsAndTexts()
@@ -347,6 +349,60 @@ void TestAcqPanel::enablePanel()
     rig.doc->OnStopAcquisition();   // returns at once; the panel is usable again
     QVERIFY(Find<QCheckBox>(p, kBox[0])->isEnabled());
     QVERIFY(rig.WaitIdle());
+}
+
+// The cold-junction field changes with every reading: its repaint stays inside the field,
+// and what is shown there is still the group box's current look, also after that changes.
+void TestAcqPanel::coldJunctionRepaint()
+{
+    Rig rig;
+    CAIParamVw* p = rig.panel.get();
+    p->resize(p->sizeHint());
+    p->show();
+    QVERIFY(QTest::qWaitForWindowExposed(p));
+    auto* field = Find<QLineEdit>(p, 1336);
+    QWidget* holder = field->parentWidget();
+    QGroupBox* box = qobject_cast<QGroupBox*>(holder->parentWidget());
+    QVERIFY(box != nullptr);
+    struct Counter : QObject {
+        int n = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            n += e->type() == QEvent::Paint;
+            return false;
+        }
+    } boxPaints, fieldPaints;
+    box->installEventFilter(&boxPaints);
+    field->installEventFilter(&fieldPaints);
+    auto shown = [&] {
+        QTest::qWait(50);
+        return p->screen()->grabWindow(p->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QRect r = holder->geometry().translated(box->mapTo(p, QPoint()));
+    PostIcons(p, 23.5, {{9, 0}});
+    QTRY_VERIFY(fieldPaints.n > 0);
+    boxPaints.n = fieldPaints.n = 0;
+    for (double t : {24.25, 24.5}) {
+        PostIcons(p, t, {{9, 0}});
+        QTRY_VERIFY(fieldPaints.n > 0);
+        QCOMPARE(field->text(), QString::asprintf("%f", t));
+        QCOMPARE(boxPaints.n, 0);
+        fieldPaints.n = 0;
+    }
+    // The surroundings take another look: the field's corners, which it leaves to what is
+    // behind it, follow. A colour the group box is given but does not fill shows nowhere;
+    // one the panel is given shows around and under the field alike.
+    for (QWidget* w : {static_cast<QWidget*>(box), static_cast<QWidget*>(p)}) {
+        const QImage before = shown();
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, QColor(150, 190, 240));
+        w->setPalette(pal);
+        PostIcons(p, 25.0, {{9, 0}});
+        const QImage after = shown();
+        QCOMPARE(after.pixel(r.topLeft()), after.pixel(r.topLeft() - QPoint(0, 2)));
+        QCOMPARE(after.pixel(r.bottomRight()), after.pixel(r.bottomRight() + QPoint(0, 2)));
+        QCOMPARE(after.pixel(r.topLeft()) != before.pixel(r.topLeft()), w == p);
+    }
 }
 
 QTEST_MAIN(TestAcqPanel)
