@@ -5,6 +5,7 @@
 #include "acquisition/aitypes.h"
 #include "res/bitmaps.h"
 #include "acquisition/filestatus.h"
+#include "framework/backdrop.h"
 #include "framework/msgseam.h"
 #include "datafile/opendatafile.h"
 #include "res/resource.h"
@@ -20,9 +21,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPaintEvent>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -39,91 +37,6 @@ const QString kTipInterval = QStringLiteral("采样时间间隔");
 const QString kTipMatch = QStringLiteral("通道一致，其余通道量程设置成和通道0量程一样");
 const QString kTipSave = QStringLiteral("保存采集的数据，勾选时为保存，否则不保存");
 const QString kTipWave = QStringLiteral("波形是否显示，勾选时为显示波形，否则不显示波形");
-// Holds a field that changes with nearly every reading (the cold-junction temperature).
-// What its surroundings draw there (the group box and whatever shows through it) is copied
-// once and painted as the holder's background, so the field's repaints stop at the holder
-// instead of drawing the group box's frame again each time. The copy is taken again when
-// the holder moves or changes size, or its surroundings change size, look or state.
-class CBackdrop : public QWidget {
-public:
-    CBackdrop(QWidget* field, QWidget* parent) : QWidget(parent)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        auto* layout = new QHBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(field);
-        setSizePolicy(field->sizePolicy());
-    }
-    ~CBackdrop() override
-    {
-        for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget())
-            w->removeEventFilter(this);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* e) override
-    {
-        const qreal dpr = devicePixelRatioF();
-        if (m_copy.isNull() || m_copy.deviceIndependentSize() != QSizeF(size()))
-            TakeCopy(dpr);
-        QPainter p(this);
-        for (const QRect& r : e->region())
-            p.drawPixmap(r, m_copy, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
-    }
-    void resizeEvent(QResizeEvent*) override { m_copy = QPixmap(); }
-    void moveEvent(QMoveEvent*) override { m_copy = QPixmap(); }
-    void changeEvent(QEvent* e) override
-    {
-        m_copy = QPixmap();
-        QWidget::changeEvent(e);
-    }
-    // The widgets the copy was taken from: a change of their own size or look. It does not
-    // always reach this holder (behind a group box with a palette of its own, say), and their
-    // repaint leaves an opaque widget out, so the holder asks for its own.
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        switch (e->type()) {
-        case QEvent::Resize:
-        case QEvent::PaletteChange:
-        case QEvent::StyleChange:
-        case QEvent::FontChange:
-        case QEvent::EnabledChange:
-        case QEvent::LayoutDirectionChange:
-            m_copy = QPixmap();
-            update();
-            break;
-        default: break;
-        }
-        return false;
-    }
-
-private:
-    // Each ancestor's own drawing, without its children, from the first one that fills its
-    // background down to the group box: what the window shows under the holder.
-    void TakeCopy(qreal dpr)
-    {
-        m_copy = QPixmap((QSizeF(size()) * dpr).toSize());
-        m_copy.setDevicePixelRatio(dpr);
-        QWidget* chain[16];
-        int n = 0;
-        for (QWidget* w = parentWidget(); w != nullptr && n < 16; w = w->parentWidget()) {
-            chain[n++] = w;
-            if (w->isWindow() || w->autoFillBackground())
-                break;
-        }
-        if (!chain[n - 1]->isWindow() && !chain[n - 1]->autoFillBackground())
-            m_copy.fill(palette().color(QPalette::Window));
-        for (int k = n - 1; k >= 0; --k) {
-            QWidget* w = chain[k];
-            w->installEventFilter(this);
-            w->render(&m_copy, QPoint(), QRegion(QRect(mapTo(w, QPoint()), size())),
-                      k == n - 1 ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
-        }
-    }
-
-    QPixmap m_copy;
-};
-
 const QString kNote = QStringLiteral(
     "备注：\r\n(1)总通道采样率10sps。\r\n  读数间隔>=(使能通道总数*1000/10)ms。\r\n(2)当断偶状态为报警(红灯)时，采样数值无意义。");
 constexpr int kTipDurationMs = 30000;

@@ -1,5 +1,6 @@
 #include "app/aibars.h"
 
+#include "framework/backdrop.h"
 #include "res/resource.h"
 
 #include <QComboBox>
@@ -123,7 +124,7 @@ CStatusInfoBar::CStatusInfoBar(QWidget* parent) : QToolBar(parent)
         value->setObjectName(QString::number(f.id));
         value->setReadOnly(true);
         value->setMinimumWidth(f.width);
-        box->addWidget(value, 1);
+        box->addWidget(new CBackdrop(value, pair), 1);   // the count changes at every reading
         if (f.id == IDC_STATUS_FILENAME)
             pair->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         addWidget(pair);
