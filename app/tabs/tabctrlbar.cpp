@@ -54,6 +54,9 @@ bool CTabCtrlBar::AddViewObject(const QString& label, CView* view)
     auto* holder = new QScrollArea(Client());
     holder->setFrameShape(QFrame::NoFrame);
     holder->setWidgetResizable(true);
+    // Filled, so the panel's frame behind it is not drawn again under every change of a
+    // field inside (Qt leaves out only opaque siblings when it repaints the one below).
+    holder->setAutoFillBackground(true);
     holder->setWidget(w);
     const QString text = label.left(kBarLabelMax);
     m_views.append({view, text});
