@@ -147,7 +147,11 @@ void CAIHistDoc::ResetWindow()
         m_nChannelCount = 8;
     m_nPosition = 0;
     m_nLoadedScans = 0;
-    std::memset(m_Window, 0, sizeof m_Window);
+    // The window reads as all zero. Only its prefix that was ever in use is cleared: the
+    // rest is 2 MiB a new window would otherwise touch for nothing, and ReloadWindow clears
+    // the part it is about to use first.
+    for (auto& channel : m_Window)
+        std::fill(channel, channel + m_nCleanScans, uint16_t(0));
 }
 
 void CAIHistDoc::ReloadWindow()
@@ -156,6 +160,14 @@ void CAIHistDoc::ReloadWindow()
     const int64_t maxPos = m_nMaxPosition;
     const uint32_t n = HistWindowLength(m_Screen, pos, maxPos);
     m_nWindowLength = n;
+    // What the views read (the window's length, the table's rows) is cleared before its
+    // first use, as if the whole window had been cleared when the file was opened.
+    const uint32_t used = std::min<uint32_t>(std::max(n, HistLoadLength(n, pos, maxPos)), kWindowScans);
+    if (m_nCleanScans < used) {
+        for (auto& channel : m_Window)
+            std::fill(channel + m_nCleanScans, channel + used, uint16_t(0));
+        m_nCleanScans = used;
+    }
 
     m_nLoadedScans = 0;
     if (m_hFile == -1 || m_dHorzFactor != 1.0)

@@ -77,6 +77,7 @@ public:
     int m_nSelSlot = 0;
     QString m_strPath;
     uint32_t m_nLoadedScans = 0;         // scans of m_Window that belong to the current position
+    uint32_t m_nCleanScans = 0;          // scans of m_Window (per channel) cleared or loaded since it was made
     uint32_t m_nGeneration = 0;          // counts opens: views keep nothing drawn across one
     uint64_t m_nHeaderScans = 0;         // reading count as the header states it
     HistProblem m_nProblem = HistProblem::None;
