@@ -160,9 +160,11 @@ void CAIHistDoc::ReloadWindow()
     const int64_t maxPos = m_nMaxPosition;
     const uint32_t n = HistWindowLength(m_Screen, pos, maxPos);
     m_nWindowLength = n;
+    // The table shows up to 128 rows whatever width the waveform asks for.
+    const uint32_t load = HistLoadLength(n, pos, maxPos);
     // What the views read (the window's length, the table's rows) is cleared before its
     // first use, as if the whole window had been cleared when the file was opened.
-    const uint32_t used = std::min<uint32_t>(std::max(n, HistLoadLength(n, pos, maxPos)), kWindowScans);
+    const uint32_t used = std::min<uint32_t>(std::max(n, load), kWindowScans);
     if (m_nCleanScans < used) {
         for (auto& channel : m_Window)
             std::fill(channel + m_nCleanScans, channel + used, uint16_t(0));
@@ -172,8 +174,6 @@ void CAIHistDoc::ReloadWindow()
     m_nLoadedScans = 0;
     if (m_hFile == -1 || m_dHorzFactor != 1.0)
         return;
-    // The table shows up to 128 rows whatever width the waveform asks for.
-    const uint32_t load = HistLoadLength(n, pos, maxPos);
     if (m_nChannelCount == 0 || m_nChannelCount > 8 || load == 0)
         return;
     const uint64_t offset = HistWindowOffset(m_nChannelCount, pos);
